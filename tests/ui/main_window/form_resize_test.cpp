@@ -1,6 +1,7 @@
 #include "ui/main_window/form_resize.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <map>
 #include <string>
@@ -14,27 +15,10 @@ namespace {
 using enum ResizedControl;
 
 const char* Name(ResizedControl control) {
-    switch (control) {
-        case cmdFind:
-            return "cmdFind";
-        case cmdStop:
-            return "cmdStop";
-        case cmdNew:
-            return "cmdNew";
-        case aniSearch:
-            return "aniSearch";
-        case imgHelp:
-            return "imgHelp";
-        case tbsTabStrip:
-            return "tbsTabStrip";
-        case pcbTab1:
-            return "pcbTab1";
-        case txtLocality:
-            return "txtLocality";
-        case lvwResults:
-            return "lvwResults";
-    }
-    return "?";
+    static constexpr std::array<const char*, 9> kNames = {"cmdFind",   "cmdStop",     "cmdNew",
+                                                          "aniSearch", "imgHelp",     "tbsTabStrip",
+                                                          "pcbTab1",   "txtLocality", "lvwResults"};
+    return kNames.at(static_cast<std::size_t>(control));
 }
 
 // A window that keeps what is written to it and logs every write in order.
