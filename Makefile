@@ -1,0 +1,37 @@
+# Everything starts here: `make run` and `make test` install what is missing,
+# configure, build and then run the program or the tests.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all deps configure build run test bench check format clean
+
+all: build
+
+deps:
+	scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/korvallestin
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --runs 5
+
+check: configure
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+	git ls-files '*.cpp' | grep -v '^tests/fuzz/' | xargs clang-tidy -p $(BUILD) --quiet
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)
