@@ -1,0 +1,372 @@
+#include "postcode/data_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "postcode/text_encoding.h"
+
+namespace korvallestin {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr char kFileName[] = "postcodes.csv";
+constexpr int kCtrlZ = 0x1A;
+
+int OpenReadOnly(const char* path) {
+    // O_NONBLOCK: only regular files get here, where it changes nothing, but
+    // a pipe swapped in after the check must not block the window.
+    return ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsBlank(int c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+std::string& PostcodeRecord::Field(int i) {
+    return const_cast<std::string&>(static_cast<const PostcodeRecord&>(*this).Field(i));
+}
+
+const std::string& PostcodeRecord::Field(int i) const {
+    switch (i) {
+        case 0: return Postcode;
+        case 1: return Locality;
+        case 2: return State;
+        case 3: return Comments;
+        case 4: return DeliveryOffice;
+        case 5: return PresortIndicator;
+        case 6: return ParcelZone;
+        case 7: return BSPNumber;
+        default: return BSPName;
+    }
+}
+
+std::string DescribeFailure(const ReadFailure& failure) {
+    using Kind = ReadFailure::Kind;
+    switch (failure.kind) {
+        case Kind::None: return "No error.";
+        case Kind::NotFound: return "The file does not exist.";
+        case Kind::System: return "The system reported: " + failure.reason + ".";
+        case Kind::Folder: return "It is a folder, not a file.";
+        case Kind::NotRegular:
+            return "It is not an ordinary file (a device, pipe or socket) and was not opened.";
+        case Kind::Empty: return "The file is empty: it holds no header line and no records.";
+        case Kind::FieldTooLong:
+            return "A field that begins at line " + std::to_string(failure.line) +
+                   " is longer than 1 MiB; the file is not a postcode list.";
+        case Kind::ShortRecord:
+            return "The file ends inside the record that begins at line " +
+                   std::to_string(failure.line) + ": it has " + std::to_string(failure.fields) +
+                   (failure.fields == 1 ? " field" : " fields") + " instead of 9.";
+    }
+    return {};
+}
+
+std::string PostcodeFilePath(const std::string& folder) {
+    std::string exact = folder + "/" + kFileName;
+    struct stat st {};
+    if (::stat(exact.c_str(), &st) == 0 || errno != ENOENT) {
+        return exact;
+    }
+    std::error_code ec;
+    std::vector<std::string> matches;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (EqualsIgnoringAsciiCase(name, kFileName)) {
+            matches.push_back(name);
+        }
+    }
+    // Two names that differ only in case: neither is more right than the
+    // other, so the exact name stands and is reported missing.
+    if (matches.size() == 1) {
+        return folder + "/" + matches.front();
+    }
+    return exact;
+}
+
+PostcodeFileReader::PostcodeFileReader(OpenFunction open_file)
+    : open_file_(open_file != nullptr ? open_file : &OpenReadOnly),
+      buffer_(std::make_unique<char[]>(kBufferSize)) {}
+
+PostcodeFileReader::~PostcodeFileReader() { Close(); }
+
+PostcodeFileReader::OpenResult PostcodeFileReader::Open(const std::string& path) {
+    Close();
+    failure_ = {};
+    pos_ = len_ = 0;
+    eof_ = false;
+    read_error_ = false;
+    at_line_start_ = true;
+    line_ = 1;
+    records_read_ = 0;
+
+    auto fail = [this](ReadFailure::Kind kind, int err) {
+        failure_.kind = kind;
+        failure_.reason = err != 0 ? std::strerror(err) : "";
+        return kind == ReadFailure::Kind::NotFound ? OpenResult::NotFound
+                                                   : OpenResult::OtherFailure;
+    };
+
+    // Only regular files are opened: a pipe or a device could block the
+    // window for ever.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        const int err = errno;
+        if (err == ENOENT || err == ENOTDIR) {
+            return fail(ReadFailure::Kind::NotFound, 0);
+        }
+        return fail(ReadFailure::Kind::System, err);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return fail(ReadFailure::Kind::Folder, 0);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return fail(ReadFailure::Kind::NotRegular, 0);
+    }
+    const int fd = open_file_(path.c_str());
+    if (fd < 0) {
+        const int err = errno;
+        return fail(err == ENOENT ? ReadFailure::Kind::NotFound : ReadFailure::Kind::System, err);
+    }
+    // The name may have been given to something else since the check.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail(ReadFailure::Kind::NotRegular, 0);
+    }
+    fd_ = fd;
+    return OpenResult::Opened;
+}
+
+void PostcodeFileReader::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    pos_ = len_ = 0;
+    eof_ = true;
+}
+
+bool PostcodeFileReader::Fill() {
+    pos_ = len_ = 0;
+    if (eof_ || fd_ < 0) {
+        eof_ = true;
+        return false;
+    }
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer_.get(), kBufferSize);
+        if (n > 0) {
+            len_ = static_cast<std::size_t>(n);
+            return true;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            read_error_ = true;
+            failure_.kind = ReadFailure::Kind::System;
+            failure_.reason = std::strerror(errno);
+        }
+        eof_ = true;
+        return false;
+    }
+}
+
+int PostcodeFileReader::Peek() {
+    if (pos_ >= len_ && !Fill()) {
+        return -1;
+    }
+    return static_cast<unsigned char>(buffer_[pos_]);
+}
+
+void PostcodeFileReader::ConsumeLineEnd(int c) {
+    ++pos_;
+    if (c == '\r' && Peek() == '\n') {
+        ++pos_;
+    }
+    ++line_;
+    at_line_start_ = true;
+}
+
+void PostcodeFileReader::SkipBlankLines() {
+    for (;;) {
+        const int c = Peek();
+        if (IsBlank(c) || c == kCtrlZ) {
+            ++pos_;
+        } else if (c == '\r' || c == '\n') {
+            ConsumeLineEnd(c);
+        } else {
+            return;
+        }
+    }
+}
+
+bool PostcodeFileReader::Append(const char* from, const char* to, long field_line) {
+    raw_.append(from, to);
+    if (raw_.size() > kMaxFieldBytes) {
+        failure_.kind = ReadFailure::Kind::FieldTooLong;
+        failure_.line = field_line;
+        return false;
+    }
+    return true;
+}
+
+bool PostcodeFileReader::ReadQuoted(long field_line) {
+    ++pos_;  // the opening quote
+    bool after_cr = false;
+    for (;;) {
+        if (pos_ >= len_ && !Fill()) {
+            return !read_error_;  // the file ends inside the quotes: the field ends there
+        }
+        const char* begin = buffer_.get() + pos_;
+        const char* end = buffer_.get() + len_;
+        const char* p = begin;
+        // Line ends inside quotes are part of the value; they are counted so
+        // that later messages name the right line.
+        for (; p < end && *p != '"'; ++p) {
+            if (*p == '\n') {
+                line_ += after_cr ? 0 : 1;
+                after_cr = false;
+            } else {
+                after_cr = *p == '\r';
+                line_ += after_cr ? 1 : 0;
+            }
+        }
+        if (!Append(begin, p, field_line)) {
+            return false;
+        }
+        pos_ = static_cast<std::size_t>(p - buffer_.get());
+        if (p < end) {
+            ++pos_;  // the closing quote
+            break;
+        }
+    }
+    // Whatever follows the closing quote up to the separator is not part of
+    // the value.
+    for (;;) {
+        const int c = Peek();
+        if (c < 0) {
+            return !read_error_;
+        }
+        if (c == ',') {
+            ++pos_;
+            at_line_start_ = false;
+            return true;
+        }
+        if (c == '\r' || c == '\n') {
+            ConsumeLineEnd(c);
+            return true;
+        }
+        ++pos_;
+    }
+}
+
+bool PostcodeFileReader::ReadUnquoted(long field_line) {
+    for (;;) {
+        if (pos_ >= len_ && !Fill()) {
+            return !read_error_;  // the file ends the field
+        }
+        const char* begin = buffer_.get() + pos_;
+        const char* end = buffer_.get() + len_;
+        const char* p = begin;
+        while (p < end && *p != ',' && *p != '\r' && *p != '\n') {
+            ++p;
+        }
+        if (!Append(begin, p, field_line)) {
+            return false;
+        }
+        pos_ = static_cast<std::size_t>(p - buffer_.get());
+        if (p < end) {
+            if (*p == ',') {
+                ++pos_;
+                at_line_start_ = false;
+            } else {
+                ConsumeLineEnd(static_cast<unsigned char>(*p));
+            }
+            break;
+        }
+    }
+    while (!raw_.empty() && IsBlank(static_cast<unsigned char>(raw_.back()))) {
+        raw_.pop_back();
+    }
+    return true;
+}
+
+bool PostcodeFileReader::ReadField(std::string& out) {
+    raw_.clear();
+    int c = Peek();
+    while (IsBlank(c)) {
+        ++pos_;
+        c = Peek();
+    }
+    const long field_line = line_;
+    const bool ok = (c == '"') ? ReadQuoted(field_line) : ReadUnquoted(field_line);
+    if (!ok) {
+        return false;
+    }
+    out.clear();
+    AppendAsUtf8(raw_, out);
+    return true;
+}
+
+bool PostcodeFileReader::ReadRecord(PostcodeRecord& record) {
+    if (read_error_) {
+        return false;  // failure_ still says what the system reported
+    }
+    failure_ = {};
+    if (at_line_start_) {
+        SkipBlankLines();
+    }
+    const long record_line = line_;
+    for (int i = 0; i < PostcodeRecord::kFieldCount; ++i) {
+        if (Peek() < 0) {
+            if (read_error_) {
+                return false;
+            }
+            if (i == 0 && records_read_ == 0) {
+                failure_.kind = ReadFailure::Kind::Empty;
+            } else {
+                failure_.kind = ReadFailure::Kind::ShortRecord;
+                failure_.fields = i;
+            }
+            failure_.line = record_line;
+            return false;
+        }
+        if (!ReadField(record.Field(i))) {
+            return false;
+        }
+    }
+    ++records_read_;
+    // Look past blank lines now, so that AtEnd can tell the end of the data
+    // without reading.
+    if (at_line_start_) {
+        SkipBlankLines();
+    } else {
+        Peek();
+    }
+    return true;
+}
+
+bool PostcodeFileReader::AtEnd() const { return pos_ >= len_ && eof_ && !read_error_; }
+
+}  // namespace korvallestin
