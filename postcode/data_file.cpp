@@ -39,7 +39,9 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool IsBlank(int c) { return c == ' ' || c == '\t'; }
+bool IsBlank(int c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -49,28 +51,42 @@ std::string& PostcodeRecord::Field(int i) {
 
 const std::string& PostcodeRecord::Field(int i) const {
     switch (i) {
-        case 0: return Postcode;
-        case 1: return Locality;
-        case 2: return State;
-        case 3: return Comments;
-        case 4: return DeliveryOffice;
-        case 5: return PresortIndicator;
-        case 6: return ParcelZone;
-        case 7: return BSPNumber;
-        default: return BSPName;
+        case 0:
+            return Postcode;
+        case 1:
+            return Locality;
+        case 2:
+            return State;
+        case 3:
+            return Comments;
+        case 4:
+            return DeliveryOffice;
+        case 5:
+            return PresortIndicator;
+        case 6:
+            return ParcelZone;
+        case 7:
+            return BSPNumber;
+        default:
+            return BSPName;
     }
 }
 
 std::string DescribeFailure(const ReadFailure& failure) {
     using Kind = ReadFailure::Kind;
     switch (failure.kind) {
-        case Kind::None: return "No error.";
-        case Kind::NotFound: return "The file does not exist.";
-        case Kind::System: return "The system reported: " + failure.reason + ".";
-        case Kind::Folder: return "It is a folder, not a file.";
+        case Kind::None:
+            return "No error.";
+        case Kind::NotFound:
+            return "The file does not exist.";
+        case Kind::System:
+            return "The system reported: " + failure.reason + ".";
+        case Kind::Folder:
+            return "It is a folder, not a file.";
         case Kind::NotRegular:
             return "It is not an ordinary file (a device, pipe or socket) and was not opened.";
-        case Kind::Empty: return "The file is empty: it holds no header line and no records.";
+        case Kind::Empty:
+            return "The file is empty: it holds no header line and no records.";
         case Kind::FieldTooLong:
             return "A field that begins at line " + std::to_string(failure.line) +
                    " is longer than 1 MiB; the file is not a postcode list.";
@@ -109,7 +125,9 @@ PostcodeFileReader::PostcodeFileReader(OpenFunction open_file)
     : open_file_(open_file != nullptr ? open_file : &OpenReadOnly),
       buffer_(std::make_unique<char[]>(kBufferSize)) {}
 
-PostcodeFileReader::~PostcodeFileReader() { Close(); }
+PostcodeFileReader::~PostcodeFileReader() {
+    Close();
+}
 
 PostcodeFileReader::OpenResult PostcodeFileReader::Open(const std::string& path) {
     Close();
@@ -367,6 +385,8 @@ bool PostcodeFileReader::ReadRecord(PostcodeRecord& record) {
     return true;
 }
 
-bool PostcodeFileReader::AtEnd() const { return pos_ >= len_ && eof_ && !read_error_; }
+bool PostcodeFileReader::AtEnd() const {
+    return pos_ >= len_ && eof_ && !read_error_;
+}
 
 }  // namespace korvallestin

@@ -29,13 +29,13 @@ struct PostcodeRecord {
 struct ReadFailure {
     enum class Kind {
         None,
-        NotFound,       // no file of that name
-        System,         // the system refused to open or read it: see reason
-        Folder,         // the name belongs to a folder
-        NotRegular,     // a device, pipe or socket: never opened, it could block
-        Empty,          // no record at all, not even a header
-        ShortRecord,    // the file ends inside a record: see line and fields
-        FieldTooLong,   // a field longer than the limit: see line
+        NotFound,      // no file of that name
+        System,        // the system refused to open or read it: see reason
+        Folder,        // the name belongs to a folder
+        NotRegular,    // a device, pipe or socket: never opened, it could block
+        Empty,         // no record at all, not even a header
+        ShortRecord,   // the file ends inside a record: see line and fields
+        FieldTooLong,  // a field longer than the limit: see line
     };
     Kind kind = Kind::None;
     std::string reason;  // the system's own words, for System
@@ -62,7 +62,7 @@ std::string PostcodeFilePath(const std::string& folder);
 // nine fields in a row; line ends only end fields. Blank lines where a record
 // would begin are skipped, and so are trailing spaces and a final Ctrl-Z.
 class PostcodeFileReader {
-public:
+  public:
     enum class OpenResult { Opened, NotFound, OtherFailure };
 
     // Opens a file read-only and returns its descriptor, or -1 with errno set.
@@ -86,9 +86,9 @@ public:
 
     const ReadFailure& LastFailure() const { return failure_; }
 
-private:
-    bool Fill();            // refills the buffer; false at the end of the file or on error
-    int Peek();             // the next byte, or -1 at the end of the file or on error
+  private:
+    bool Fill();  // refills the buffer; false at the end of the file or on error
+    int Peek();   // the next byte, or -1 at the end of the file or on error
     void ConsumeLineEnd(int c);
     void SkipBlankLines();  // at a line start: blank lines, spaces, tabs, Ctrl-Z
     bool ReadField(std::string& out);

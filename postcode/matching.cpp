@@ -6,7 +6,9 @@ namespace {
 
 constexpr int kBackspace = 8;
 
-int UpperCaseLetter(int code) { return (code >= 'a' && code <= 'z') ? code - 32 : code; }
+int UpperCaseLetter(int code) {
+    return (code >= 'a' && code <= 'z') ? code - 32 : code;
+}
 
 }  // namespace
 
@@ -36,9 +38,13 @@ bool RecordMatches(const PostcodeRecord& record, const SearchCriteria& criteria)
     return true;
 }
 
-int txtLocality_KeyPress(int KeyAscii) { return UpperCaseLetter(KeyAscii); }
+int txtLocality_KeyPress(int KeyAscii) {
+    return UpperCaseLetter(KeyAscii);
+}
 
-int cboState_KeyPress(int KeyAscii) { return UpperCaseLetter(KeyAscii); }
+int cboState_KeyPress(int KeyAscii) {
+    return UpperCaseLetter(KeyAscii);
+}
 
 int txtPostCode_KeyPress(int KeyAscii) {
     if ((KeyAscii >= '0' && KeyAscii <= '9') || KeyAscii == kBackspace || KeyAscii == '.') {

@@ -18,12 +18,12 @@ struct SearchCriteria {
 
 // The four controls the criteria are typed into, as the search reads them.
 class CriteriaControls {
-public:
+  public:
     virtual ~CriteriaControls() = default;
-    virtual std::string PostCodeText() const = 0;   // txtPostCode
-    virtual std::string StateText() const = 0;      // cboState
-    virtual std::string LocalityText() const = 0;   // txtLocality
-    virtual int SearchTypeIndex() const = 0;        // cboSearchType, -1 when none selected
+    virtual std::string PostCodeText() const = 0;  // txtPostCode
+    virtual std::string StateText() const = 0;     // cboState
+    virtual std::string LocalityText() const = 0;  // txtLocality
+    virtual int SearchTypeIndex() const = 0;       // cboSearchType, -1 when none selected
 };
 
 // Takes the criteria as the controls hold them now; changes nothing.

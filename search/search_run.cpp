@@ -90,7 +90,9 @@ void SearchRun::ReportFailure(const std::string& action, const std::string& path
     window_.messages.ShowExclamation(text, "Error");
 }
 
-void SearchRun::cmdStop_Click() { blnStopSearch = true; }
+void SearchRun::cmdStop_Click() {
+    blnStopSearch = true;
+}
 
 void SearchRun::cmdNew_Click() {
     blnStopSearch = true;

@@ -17,7 +17,7 @@ inline constexpr char kFoundPrefix[] = "Number found: ";
 // the controls hold at that moment. Stop and New Search, clicked during that
 // turn, end it.
 class SearchRun {
-public:
+  public:
     explicit SearchRun(const SearchWindow& window,
                        PostcodeFileReader::OpenFunction open_file = nullptr);
 
@@ -29,7 +29,7 @@ public:
 
     bool StopRequested() const { return blnStopSearch; }
 
-private:
+  private:
     void Finish();
     void ReportFailure(const std::string& action, const std::string& path,
                        const PostcodeFileReader& reader, std::int32_t found);

@@ -11,7 +11,7 @@ namespace korvallestin {
 // are twips.
 
 class TopLevelWindow {
-public:
+  public:
     virtual ~TopLevelWindow() = default;
     // Sets the outer height, frame included. A window that cannot take a size
     // now (minimised or maximised) skips it; its controls are still placed.
@@ -19,21 +19,21 @@ public:
 };
 
 class StatusBar {
-public:
+  public:
     virtual ~StatusBar() = default;
     virtual void SetVisible(bool visible) = 0;
     virtual void SetSimpleText(const std::string& text) = 0;
 };
 
 class CommandButton {
-public:
+  public:
     virtual ~CommandButton() = default;
     virtual void SetEnabled(bool enabled) = 0;
     virtual bool IsEnabled() const = 0;
 };
 
 class ResultList {
-public:
+  public:
     virtual ~ResultList() = default;
     virtual void ClearRows() = 0;
     // Adds a row of nine cells, field k in column k; it takes its place in
@@ -43,7 +43,7 @@ public:
 };
 
 class Animation {
-public:
+  public:
     virtual ~Animation() = default;
     virtual bool IsEnabled() const = 0;
     virtual void Play() = 0;  // repeats until stopped
@@ -51,21 +51,21 @@ public:
 };
 
 class MessageBox {
-public:
+  public:
     virtual ~MessageBox() = default;
     // Modal, with an exclamation icon and a single OK; returns when dismissed.
     virtual void ShowExclamation(const std::string& text, const std::string& title) = 0;
 };
 
 class EventQueue {
-public:
+  public:
     virtual ~EventQueue() = default;
     // Runs every user-interface event already waiting, then returns.
     virtual void Yield() = 0;
 };
 
 class ProgramLocation {
-public:
+  public:
     virtual ~ProgramLocation() = default;
     // The folder that holds the program's executable file, without a
     // separator at the end.
@@ -73,7 +73,7 @@ public:
 };
 
 class StartupRoutine {
-public:
+  public:
     virtual ~StartupRoutine() = default;
     // Puts the window into its start-up state (the window's Form_Load).
     virtual void Form_Load() = 0;

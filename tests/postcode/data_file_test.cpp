@@ -118,20 +118,20 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Reader, RecordsFollowFieldsNotLines) {
     // Five fields then four make one record; a line of eleven fields starts
     // the next record with its two extra fields.
-    const ReadResult r = ReadAll("a,b,c,d,e\r\nf,g,h,i\r\n1,2,3,4,5,6,7,8,9,10,11\r\n3,4,5,6,7,8,9\r\n");
+    const ReadResult r =
+        ReadAll("a,b,c,d,e\r\nf,g,h,i\r\n1,2,3,4,5,6,7,8,9,10,11\r\n3,4,5,6,7,8,9\r\n");
     EXPECT_EQ(r.failure.kind, ReadFailure::Kind::None);
-    EXPECT_THAT(r.records,
-                ElementsAre(Fields{"a", "b", "c", "d", "e", "f", "g", "h", "i"},
-                            Fields{"1", "2", "3", "4", "5", "6", "7", "8", "9"},
-                            Fields{"10", "11", "3", "4", "5", "6", "7", "8", "9"}));
+    EXPECT_THAT(r.records, ElementsAre(Fields{"a", "b", "c", "d", "e", "f", "g", "h", "i"},
+                                       Fields{"1", "2", "3", "4", "5", "6", "7", "8", "9"},
+                                       Fields{"10", "11", "3", "4", "5", "6", "7", "8", "9"}));
     EXPECT_TRUE(r.at_end);
 }
 
 TEST(Reader, BlankLinesAndTrailingJunkAreNotRecords) {
     const std::string rec = "1,2,3,4,5,6,7,8,9";
-    for (const std::string& tail : {std::string("\r\n\r\n\r\n"), std::string("\n   \n\t"),
-                                    std::string("\r\n\x1A"), std::string("\x1A"),
-                                    std::string("\r\n  ")}) {
+    for (const std::string& tail :
+         {std::string("\r\n\r\n\r\n"), std::string("\n   \n\t"), std::string("\r\n\x1A"),
+          std::string("\x1A"), std::string("\r\n  ")}) {
         const ReadResult r = ReadAll("\r\n" + rec + "\r\n\r\n" + rec + tail);
         EXPECT_EQ(r.failure.kind, ReadFailure::Kind::None) << DescribeFailure(r.failure);
         EXPECT_EQ(r.records.size(), 2U);
@@ -191,8 +191,8 @@ TEST(Reader, FailuresCarryWhereAndWhat) {
         {"", ReadFailure::Kind::Empty, 1, 0, 0},
         {"\r\n\r\n \x1A", ReadFailure::Kind::Empty, 3, 0, 0},
         {"h,h,h,h,h,h,h,h,h\n1,2,3\n", ReadFailure::Kind::ShortRecord, 2, 3, 1},
-        {"h,h,h,h,h,h,h,h,h\n1,2,3,4,5,6,7,8,9\n\"a\nb\",c\n", ReadFailure::Kind::ShortRecord, 3,
-         2, 2},
+        {"h,h,h,h,h,h,h,h,h\n1,2,3,4,5,6,7,8,9\n\"a\nb\",c\n", ReadFailure::Kind::ShortRecord, 3, 2,
+         2},
         {"h,h,h,h,h,h,h,h,h\n1,2,3,4,5,6,7,8,", ReadFailure::Kind::ShortRecord, 2, 8, 1},
     };
     for (const Case& c : cases) {
@@ -207,18 +207,20 @@ TEST(Reader, FailuresCarryWhereAndWhat) {
 TEST(Reader, FieldTooLongStopsWithoutHoldingTheFile) {
     // No comma and no line end: the reader gives up at the limit instead of
     // collecting the whole file as one field.
-    const std::string bytes = "h,h,h,h,h,h,h,h,h\n\n" +
-                              std::string(PostcodeFileReader::kMaxFieldBytes + 10, 'z');
+    const std::string bytes =
+        "h,h,h,h,h,h,h,h,h\n\n" + std::string(PostcodeFileReader::kMaxFieldBytes + 10, 'z');
     const ReadResult r = ReadAll(bytes);
     EXPECT_EQ(r.failure.kind, ReadFailure::Kind::FieldTooLong);
     EXPECT_EQ(r.failure.line, 3);
     EXPECT_EQ(r.records.size(), 1U);
     EXPECT_THAT(DescribeFailure(r.failure), ::testing::HasSubstr("line 3"));
 
-    const ReadResult quoted = ReadAll("\"" + std::string(PostcodeFileReader::kMaxFieldBytes + 1, 'q'));
+    const ReadResult quoted =
+        ReadAll("\"" + std::string(PostcodeFileReader::kMaxFieldBytes + 1, 'q'));
     EXPECT_EQ(quoted.failure.kind, ReadFailure::Kind::FieldTooLong);
     // Exactly at the limit is still a field.
-    const Fields at_limit = ReadOne(std::string(PostcodeFileReader::kMaxFieldBytes, 'k') + ",,,,,,,,\n");
+    const Fields at_limit =
+        ReadOne(std::string(PostcodeFileReader::kMaxFieldBytes, 'k') + ",,,,,,,,\n");
     EXPECT_EQ(at_limit[0].size(), PostcodeFileReader::kMaxFieldBytes);
 }
 
@@ -340,12 +342,12 @@ TEST(Encoding, Utf8KeptOtherBytesReadAsWindows1252) {
     const std::vector<Case> cases = {
         {"O\x92"
          "CONNOR",
-         "O\u2019CONNOR"},                         // right single quote in 1252
-        {"O\u2019CONNOR", "O\u2019CONNOR"},        // already UTF-8
-        {"CAF\xC9", "CAF\u00C9"},                  // a lone lead byte is not UTF-8
+         "O\u2019CONNOR"},                   // right single quote in 1252
+        {"O\u2019CONNOR", "O\u2019CONNOR"},  // already UTF-8
+        {"CAF\xC9", "CAF\u00C9"},            // a lone lead byte is not UTF-8
         {"\x80\x81\x8D\x8F\x90\x9D\xFF", "\u20AC\u0081\u008D\u008F\u0090\u009D\u00FF"},
-        {"\xC0\x80", "\u00C0\u20AC"},              // overlong form is not UTF-8
-        {"\xED\xA0\x80", "\u00ED\u00A0\u20AC"},    // nor is a surrogate
+        {"\xC0\x80", "\u00C0\u20AC"},            // overlong form is not UTF-8
+        {"\xED\xA0\x80", "\u00ED\u00A0\u20AC"},  // nor is a surrogate
         {std::string("A\0B", 3), std::string("A\0B", 3)},
     };
     for (const Case& c : cases) {
@@ -355,7 +357,10 @@ TEST(Encoding, Utf8KeptOtherBytesReadAsWindows1252) {
         EXPECT_TRUE(IsValidUtf8(out));
     }
     // Decided per field: one field in each encoding in the same record.
-    const Fields f = ReadOne("\"O\x92" "CONNOR\",\"O\xE2\x80\x99" "CONNOR\",3,4,5,6,7,8,9\r\n");
+    const Fields f = ReadOne(
+        "\"O\x92"
+        "CONNOR\",\"O\xE2\x80\x99"
+        "CONNOR\",3,4,5,6,7,8,9\r\n");
     EXPECT_EQ(f[0], f[1]);
 }
 

@@ -46,15 +46,21 @@ TEST(RecordMatches, Table) {
         {"contains, later", {"", "", "BOURNE", kContains}, melb, true},
         {"contains, at start", {"", "", "MEL", kContains}, melb, true},
         {"contains, case differs", {"", "", "bourne", kContains}, melb, false},
-        {"trailing space needs a space there", {"", "", "PORT ", kBegins},
-         Record("3207", "PORT MELBOURNE", "VIC"), true},
+        {"trailing space needs a space there",
+         {"", "", "PORT ", kBegins},
+         Record("3207", "PORT MELBOURNE", "VIC"),
+         true},
         {"trailing space, none there", {"", "", "MELBOURNE ", kContains}, melb, false},
-        {"empty locality never matches text", {"", "", "A", kContains}, Record("1", "", "X"),
+        {"empty locality never matches text",
+         {"", "", "A", kContains},
+         Record("1", "", "X"),
          false},
         {"all three hold", {"3000", "VIC", "MEL", kBegins}, melb, true},
         {"one of three fails", {"3000", "NSW", "MEL", kBegins}, melb, false},
-        {"utf-8 text compared by bytes", {"", "", "O\u2019C", kBegins},
-         Record("2602", "O\u2019CONNOR", "ACT"), true},
+        {"utf-8 text compared by bytes",
+         {"", "", "O\u2019C", kBegins},
+         Record("2602", "O\u2019CONNOR", "ACT"),
+         true},
     };
     for (const MatchCase& c : cases) {
         EXPECT_EQ(RecordMatches(c.record, c.criteria), c.matches) << c.why;
@@ -62,7 +68,7 @@ TEST(RecordMatches, Table) {
 }
 
 class FakeCriteria : public CriteriaControls {
-public:
+  public:
     std::string postcode, state, locality;
     int index = 0;
     std::string PostCodeText() const override { return postcode; }
@@ -102,7 +108,7 @@ TEST(KeystrokeFilters, PostcodeBoxTakesDigitsBackspaceAndFullStopOnly) {
         const bool kept = (code >= '0' && code <= '9') || code == 8 || code == '.';
         EXPECT_EQ(txtPostCode_KeyPress(code), kept ? code : 0) << code;
     }
-    EXPECT_EQ(txtPostCode_KeyPress(22), 0);  // Ctrl+V
+    EXPECT_EQ(txtPostCode_KeyPress(22), 0);      // Ctrl+V
     EXPECT_EQ(txtPostCode_KeyPress(0x0661), 0);  // an Arabic-Indic digit is not a digit here
 }
 

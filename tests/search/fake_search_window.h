@@ -21,9 +21,9 @@ class FakeSearchWindow : public TopLevelWindow,
                          public EventQueue,
                          public ProgramLocation,
                          public StartupRoutine {
-public:
+  public:
     class Button : public CommandButton {
-    public:
+      public:
         Button(FakeSearchWindow& owner, std::string name, bool enabled)
             : owner_(owner), name_(std::move(name)), enabled_(enabled) {}
         void SetEnabled(bool enabled) override {
@@ -32,7 +32,7 @@ public:
         }
         bool IsEnabled() const override { return enabled_; }
 
-    private:
+      private:
         FakeSearchWindow& owner_;
         std::string name_;
         bool enabled_;
@@ -41,8 +41,8 @@ public:
     explicit FakeSearchWindow(std::string folder) : folder(std::move(folder)) {}
 
     SearchWindow Controls() {
-        return SearchWindow{*this, *this, cmdFind, cmdStop, *this, *this, *this,
-                            *this, *this, *this, *this};
+        return SearchWindow{*this, *this, cmdFind, cmdStop, *this, *this,
+                            *this, *this, *this,   *this,   *this};
     }
     // Runs `action` inside the n-th yield of the next run (counted from 1).
     void OnYield(int n, std::function<void()> action) { scripted[n] = std::move(action); }

@@ -16,8 +16,8 @@ namespace korvallestin {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using testing::FakeSearchWindow;
+using ::testing::HasSubstr;
 using testing::TempDir;
 
 constexpr char kHeader[] = "Pcode,Locality,State,Comments,DO,PI,PZ,BSPn,BSPname\r\n";
@@ -61,9 +61,9 @@ TEST(SearchRun, WindowOperationsOfAWholeRunInOrder) {
     f.run.cmdFind_Click();
     EXPECT_THAT(f.window.log,
                 ElementsAre("status.show", "height=5580", "stop.enable", "find.disable",
-                            "status=Number found: 0", "rows.clear", "ani.play",
-                            "yield", "row 3000 MELBOURNE", "status=Number found: 1", "refresh",
-                            "yield", "ani.stop", "stop.disable", "find.enable"));
+                            "status=Number found: 0", "rows.clear", "ani.play", "yield",
+                            "row 3000 MELBOURNE", "status=Number found: 1", "refresh", "yield",
+                            "ani.stop", "stop.disable", "find.enable"));
     EXPECT_EQ(f.window.status_text, "Number found: 1");
     EXPECT_TRUE(f.window.messages.empty());
 }
@@ -162,8 +162,8 @@ TEST(SearchRun, MissingFileMessageOncePerPressThenIdle) {
     run.cmdFind_Click();
     run.cmdFind_Click();
     ASSERT_EQ(window.messages.size(), 2U);
-    EXPECT_EQ(window.messages[0],
-              "Error: Postcodes.CSV file missing from\r\n" + dir.Path() + "/lib/korvallestin folder.");
+    EXPECT_EQ(window.messages[0], "Error: Postcodes.CSV file missing from\r\n" + dir.Path() +
+                                      "/lib/korvallestin folder.");
     EXPECT_EQ(window.Count("yield"), 0);
     // The clip plays while the message shows and stops after it.
     EXPECT_THAT(std::vector<std::string>(window.log.end() - 5, window.log.end()),
@@ -191,16 +191,20 @@ TEST(SearchRun, BrokenFilesEndWithAMessageAndKeepWhatWasFound) {
     };
     const std::vector<Case> cases = {
         {"header only", kHeader, {}, 0},
-        {"trailing blank lines and Ctrl-Z", std::string(kHeader) + Line("1", "A") + "\r\n\r\n\x1A",
-         {}, 1},
+        {"trailing blank lines and Ctrl-Z",
+         std::string(kHeader) + Line("1", "A") + "\r\n\r\n\x1A",
+         {},
+         1},
         {"empty", "", {"Cannot read the postcode file", "empty"}, 0},
         {"short last record",
          std::string(kHeader) + Line("1", "A") + Line("2", "B") + "\"3\",\"C\",\"VIC\"\r\n",
-         {"line 4", "3 fields instead of 9", "The 2 records found before it stay listed."}, 2},
+         {"line 4", "3 fields instead of 9", "The 2 records found before it stay listed."},
+         2},
         {"field too long",
          std::string(kHeader) + Line("1", "A") +
              std::string(PostcodeFileReader::kMaxFieldBytes + 1, 'x'),
-         {"line 3", "longer than 1 MiB", "The 1 record found before it stays listed."}, 1},
+         {"line 3", "longer than 1 MiB", "The 1 record found before it stays listed."},
+         1},
     };
     for (const Case& c : cases) {
         TempDir dir;

@@ -8,7 +8,7 @@ namespace korvallestin::testing {
 // A fresh folder under the system's temporary folder, removed with
 // everything in it when the object goes.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -18,7 +18,7 @@ public:
     // Writes `bytes` to a file of that name in the folder; returns its path.
     std::string Write(const std::string& name, std::string_view bytes) const;
 
-private:
+  private:
     std::string path_;
 };
 

@@ -1,0 +1,35 @@
+#include "support/gui_helpers.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+
+namespace korvallestin::testing {
+
+MessageBoxAnswerer::MessageBoxAnswerer() {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        seen_.push_back(box->windowTitle() + QStringLiteral(": ") + box->text());
+        box->button(QMessageBox::Ok)->click();
+    });
+    timer_.start();
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+    timer_.stop();
+}
+
+void Soon(std::function<void()> action, int delay_ms) {
+    QTimer::singleShot(delay_ms, qApp, std::move(action));
+}
+
+QString FocusName() {
+    QWidget* w = QApplication::focusWidget();
+    return w != nullptr ? w->objectName() : QString();
+}
+
+}  // namespace korvallestin::testing
