@@ -1,0 +1,142 @@
+#include "ui/main_window/result_rows.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace korvallestin {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+PostcodeRecord Rec(std::string postcode, std::string locality, std::string state = "VIC") {
+    PostcodeRecord r;
+    r.Postcode = std::move(postcode);
+    r.Locality = std::move(locality);
+    r.State = std::move(state);
+    r.BSPName = "b" + r.Postcode;
+    return r;
+}
+
+std::vector<std::string> Column(const ResultRows& rows, int column) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < rows.Visible(); ++i) {
+        out.emplace_back(rows.Cell(i, column));
+    }
+    return out;
+}
+
+void AddAll(ResultRows& rows, const std::vector<PostcodeRecord>& records) {
+    for (const auto& r : records) {
+        rows.Append(r);
+    }
+    if (!rows.PromotePending()) {
+        rows.MergeTail(records.size());
+    }
+}
+
+TEST(ResultRows, StoresEveryFieldExactly) {
+    ResultRows rows;
+    PostcodeRecord r;
+    for (int i = 0; i < PostcodeRecord::kFieldCount; ++i) {
+        r.Field(i) = std::string(static_cast<std::size_t>(i), static_cast<char>('a' + i));
+    }
+    r.Field(4) = std::string("N\0L", 3);
+    rows.Append(r);
+    EXPECT_EQ(rows.Visible(), 0U);  // not visible before promotion
+    EXPECT_EQ(rows.Pending(), 1U);
+    EXPECT_TRUE(rows.PromotePending());
+    for (int i = 0; i < PostcodeRecord::kFieldCount; ++i) {
+        EXPECT_EQ(rows.Cell(0, i), r.Field(i)) << i;
+    }
+}
+
+TEST(ResultRows, OrderIgnoresCaseComparesNumbersAsTextAndKeepsArrivalForTies) {
+    ResultRows rows;
+    AddAll(rows, {Rec("9", "b"), Rec("10", "A"), Rec("1", "B"), Rec("10", "a"), Rec("2", "ab")});
+    EXPECT_THAT(Column(rows, 0), ElementsAre("1", "10", "10", "2", "9"));
+    EXPECT_THAT(Column(rows, 1), ElementsAre("B", "A", "a", "ab", "b"));
+
+    rows.SetSort(1, 0);
+    EXPECT_THAT(Column(rows, 1), ElementsAre("A", "a", "ab", "b", "B"));
+    // Descending: equal texts still in arrival order.
+    rows.SetSort(1, 1);
+    EXPECT_THAT(Column(rows, 1), ElementsAre("b", "B", "ab", "A", "a"));
+    rows.SetSort(0, 1);
+    EXPECT_THAT(Column(rows, 0), ElementsAre("9", "2", "10", "10", "1"));
+    EXPECT_THAT(Column(rows, 1), ElementsAre("b", "ab", "A", "a", "B"));
+}
+
+TEST(ResultRows, BatchesLandInPlaceWhateverOrderTheyArriveIn) {
+    // Rows arrive in small batches in reverse and in scrambled order; after
+    // each promotion the visible rows are exactly the sorted prefix.
+    for (const bool reverse : {true, false}) {
+        ResultRows rows;
+        rows.SetSort(1, 0);
+        std::vector<PostcodeRecord> all;
+        for (int i = 0; i < 500; ++i) {
+            const int n = reverse ? 499 - i : (i * 7919) % 500;
+            char locality[8];
+            std::snprintf(locality, sizeof locality, "L%03d", n);
+            all.push_back(Rec(std::to_string(i), locality));
+        }
+        for (std::size_t start = 0; start < all.size(); start += 37) {
+            const std::size_t end = std::min(all.size(), start + 37);
+            for (std::size_t i = start; i < end; ++i) {
+                rows.Append(all[i]);
+            }
+            if (!rows.PromotePending()) {
+                rows.MergeTail(end - start);
+            }
+            const auto localities = Column(rows, 1);
+            ASSERT_EQ(localities.size(), end);
+            ASSERT_TRUE(std::is_sorted(localities.begin(), localities.end()));
+        }
+    }
+}
+
+TEST(ResultRows, PromotionTellsWhetherANewBatchFollowsTheOldRows) {
+    ResultRows rows;
+    rows.Append(Rec("3000", "A"));
+    rows.Append(Rec("3001", "B"));
+    EXPECT_TRUE(rows.PromotePending());
+    rows.Append(Rec("3002", "C"));
+    EXPECT_TRUE(rows.PromotePending());  // after the last: a plain append
+    rows.Append(Rec("2000", "D"));
+    EXPECT_FALSE(rows.PromotePending());
+    rows.MergeTail(1);
+    EXPECT_THAT(Column(rows, 0), ElementsAre("2000", "3000", "3001", "3002"));
+    // An equal key that arrives later goes after its twin.
+    rows.Append(Rec("3002", "E"));
+    EXPECT_TRUE(rows.PromotePending());
+    EXPECT_THAT(Column(rows, 1), ElementsAre("D", "A", "B", "C", "E"));
+}
+
+TEST(ResultRows, PositionsFollowRowsThroughAResort) {
+    ResultRows rows;
+    AddAll(rows, {Rec("3", "C"), Rec("1", "B"), Rec("2", "A")});
+    // By postcode: "1" B, "2" A, "3" C.
+    const std::vector<ResultRows::RowId> ids = {rows.IdAt(0), rows.IdAt(2), rows.IdAt(0)};
+    rows.SetSort(1, 0);  // by locality: A, B, C
+    EXPECT_THAT(rows.PositionsOf(ids), ElementsAre(1, 2, 1));
+    rows.Clear();
+    EXPECT_THAT(rows.PositionsOf(ids), ElementsAre(-1, -1, -1));
+    EXPECT_EQ(rows.Stored(), 0U);
+}
+
+TEST(CompareIgnoringCase, IsATotalOrderOnBytes) {
+    EXPECT_EQ(CompareIgnoringCase("abc", "ABC"), 0);
+    EXPECT_LT(CompareIgnoringCase("ab", "abc"), 0);
+    EXPECT_GT(CompareIgnoringCase("b", "ABC"), 0);
+    EXPECT_LT(CompareIgnoringCase("10", "9"), 0);
+    EXPECT_LT(CompareIgnoringCase("Z", "\xC3\x89"), 0);  // bytes above 127 after ASCII
+    EXPECT_LT(CompareIgnoringCase(std::string("A\0", 2), "A\x01"), 0);
+    EXPECT_GT(CompareIgnoringCase(std::string("ABCDEFGH\0", 9), "ABCDEFGH"), 0);
+}
+
+}  // namespace
+}  // namespace korvallestin

@@ -1,0 +1,170 @@
+#include "ui/main_window/result_list_model.h"
+
+namespace korvallestin {
+
+ResultListModel::ResultListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int ResultListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.Visible());
+}
+
+int ResultListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(captions_.size());
+}
+
+QString ResultListModel::CellText(int row, int column) const {
+    const std::string_view text = rows_.Cell(static_cast<std::size_t>(row), column);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QVariant ResultListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= ResultRows::kColumns ||
+        index.column() >= columnCount()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        // Text is made only for the cells the view asks about.
+        return CellText(index.row(), index.column());
+    }
+    return {};
+}
+
+QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= captions_.size()) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    if (role == Qt::DisplayRole) {
+        return captions_[section];
+    }
+    if (role == Qt::DecorationRole && images_ != nullptr) {
+        switch (icons_[section]) {
+            case 1:
+                return images_->up;
+            case 2:
+                return images_->down;
+            default:
+                break;
+        }
+    }
+    return {};
+}
+
+void ResultListModel::ClearRows() {
+    beginResetModel();
+    rows_.Clear();
+    endResetModel();
+}
+
+void ResultListModel::AddRow(const PostcodeRecord& record) {
+    rows_.Append(record);
+}
+
+void ResultListModel::ShowPendingRows() {
+    const std::size_t pending = rows_.Pending();
+    if (pending == 0) {
+        return;
+    }
+    const int first = rowCount();
+    beginInsertRows({}, first, first + static_cast<int>(pending) - 1);
+    const bool in_order = rows_.PromotePending();
+    endInsertRows();
+    if (in_order) {
+        return;
+    }
+    // The new rows belong among the earlier ones: move them there.
+    Reorder([&] { rows_.MergeTail(pending); });
+}
+
+void ResultListModel::Reorder(const std::function<void()>& reorder) {
+    // The selection and the current row stay on the same rows.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList persistent = persistentIndexList();
+    std::vector<ResultRows::RowId> ids;
+    ids.reserve(static_cast<std::size_t>(persistent.size()));
+    for (const QModelIndex& index : persistent) {
+        ids.push_back(rows_.IdAt(static_cast<std::size_t>(index.row())));
+    }
+    reorder();
+    const std::vector<std::ptrdiff_t> positions = rows_.PositionsOf(ids);
+    QModelIndexList moved;
+    moved.reserve(persistent.size());
+    for (qsizetype i = 0; i < persistent.size(); ++i) {
+        moved.push_back(index(static_cast<int>(positions[static_cast<std::size_t>(i)]),
+                              persistent[i].column()));
+    }
+    changePersistentIndexList(persistent, moved);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ResultListModel::ClearColumns() {
+    if (captions_.isEmpty()) {
+        return;
+    }
+    beginRemoveColumns({}, 0, static_cast<int>(captions_.size()) - 1);
+    captions_.clear();
+    icons_.clear();
+    endRemoveColumns();
+}
+
+void ResultListModel::AddColumn(const QString& caption) {
+    const int column = static_cast<int>(captions_.size());
+    beginInsertColumns({}, column, column);
+    captions_.push_back(caption);
+    icons_.push_back(0);
+    endInsertColumns();
+}
+
+void ResultListModel::SetHeaderImages(const HeaderImageList* images) {
+    images_ = images;
+    if (!captions_.isEmpty()) {
+        emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(captions_.size()) - 1);
+    }
+}
+
+int ResultListModel::HeaderIcon(int header) const {
+    return header >= 1 && header <= icons_.size() ? icons_[header - 1] : 0;
+}
+
+std::string ResultListModel::HeaderText(int header) const {
+    if (header < 1 || header > captions_.size()) {
+        return {};
+    }
+    return captions_[header - 1].toStdString();
+}
+
+void ResultListModel::SetHeaderText(int header, const std::string& text) {
+    if (header < 1 || header > captions_.size()) {
+        return;
+    }
+    captions_[header - 1] = QString::fromStdString(text);
+    emit headerDataChanged(Qt::Horizontal, header - 1, header - 1);
+}
+
+void ResultListModel::SetHeaderIcon(int header, int icon) {
+    if (header < 1 || header > icons_.size()) {
+        return;
+    }
+    icons_[header - 1] = icon;
+    emit headerDataChanged(Qt::Horizontal, header - 1, header - 1);
+}
+
+void ResultListModel::SetSortKey(int key) {
+    Resort(key, SortOrder());
+}
+
+void ResultListModel::SetSortOrder(int order) {
+    Resort(SortKey(), order);
+}
+
+void ResultListModel::Resort(int key, int order) {
+    if (key < 0 || key >= ResultRows::kColumns || (order != 0 && order != 1) ||
+        (key == SortKey() && order == SortOrder())) {
+        return;
+    }
+    // Rows that arrived since the last frame join first, so that all of them
+    // take the new order.
+    ShowPendingRows();
+    Reorder([&] { rows_.SetSort(key, order); });
+}
+
+}  // namespace korvallestin

@@ -1,0 +1,184 @@
+#include "ui/main_window/result_rows.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+namespace korvallestin {
+
+namespace {
+
+using Offset = std::uint32_t;
+constexpr std::size_t kHeaderBytes = sizeof(Offset) * ResultRows::kColumns;
+
+constexpr unsigned char Fold(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
+}
+
+// The first eight bytes of a text, case folded, as one number that orders
+// like the bytes do. Two texts whose prefixes differ are ordered by them.
+std::uint64_t Prefix(std::string_view text) {
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        const unsigned char c = i < text.size() ? Fold(static_cast<unsigned char>(text[i])) : 0;
+        key = (key << 8) | c;
+    }
+    return key;
+}
+
+}  // namespace
+
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char ca = Fold(static_cast<unsigned char>(a[i]));
+        const unsigned char cb = Fold(static_cast<unsigned char>(b[i]));
+        if (ca != cb) {
+            return ca < cb ? -1 : 1;
+        }
+    }
+    if (a.size() == b.size()) {
+        return 0;
+    }
+    return a.size() < b.size() ? -1 : 1;
+}
+
+void ResultRows::Clear() {
+    rows_.clear();
+    rows_.shrink_to_fit();
+    order_.clear();
+    order_.shrink_to_fit();
+    promoted_ = 0;
+}
+
+void ResultRows::Append(const PostcodeRecord& record) {
+    std::size_t text_bytes = 0;
+    for (int i = 0; i < kColumns; ++i) {
+        text_bytes += record.Field(i).size();
+    }
+    auto buffer = std::make_unique_for_overwrite<char[]>(kHeaderBytes + text_bytes);
+    Offset end = 0;
+    char* text = buffer.get() + kHeaderBytes;
+    for (int i = 0; i < kColumns; ++i) {
+        const std::string& field = record.Field(i);
+        std::memcpy(text + end, field.data(), field.size());
+        end += static_cast<Offset>(field.size());
+        std::memcpy(buffer.get() + i * sizeof(Offset), &end, sizeof(Offset));
+    }
+    rows_.push_back(std::move(buffer));
+}
+
+std::string_view ResultRows::Text(RowId id, int column) const {
+    const char* buffer = rows_[id].get();
+    Offset begin = 0;
+    Offset end = 0;
+    if (column > 0) {
+        std::memcpy(&begin, buffer + (column - 1) * sizeof(Offset), sizeof(Offset));
+    }
+    std::memcpy(&end, buffer + column * sizeof(Offset), sizeof(Offset));
+    return {buffer + kHeaderBytes + begin, end - begin};
+}
+
+std::string_view ResultRows::Cell(std::size_t position, int column) const {
+    return Text(order_[position], column);
+}
+
+bool ResultRows::Less(RowId a, RowId b) const {
+    int c = CompareIgnoringCase(Text(a, sort_key_), Text(b, sort_key_));
+    if (sort_order_ != 0) {
+        c = -c;
+    }
+    return c != 0 ? c < 0 : a < b;
+}
+
+void ResultRows::SortIds(std::vector<RowId>::iterator first,
+                         std::vector<RowId>::iterator last) const {
+    // Sorting by a cached prefix first keeps most comparisons to one integer
+    // test instead of two trips to the rows' text.
+    struct Keyed {
+        std::uint64_t prefix;
+        RowId id;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(static_cast<std::size_t>(last - first));
+    for (auto it = first; it != last; ++it) {
+        keyed.push_back({Prefix(Text(*it, sort_key_)), *it});
+    }
+    const bool descending = sort_order_ != 0;
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        if (a.prefix != b.prefix) {
+            return descending ? a.prefix > b.prefix : a.prefix < b.prefix;
+        }
+        return Less(a.id, b.id);
+    });
+    for (const Keyed& k : keyed) {
+        *first++ = k.id;
+    }
+}
+
+bool ResultRows::PromotePending() {
+    const std::size_t old_size = order_.size();
+    for (std::size_t id = promoted_; id < rows_.size(); ++id) {
+        order_.push_back(static_cast<RowId>(id));
+    }
+    promoted_ = rows_.size();
+    const auto tail = order_.begin() + static_cast<std::ptrdiff_t>(old_size);
+    if (!std::is_sorted(tail, order_.end(), [this](RowId a, RowId b) { return Less(a, b); })) {
+        SortIds(tail, order_.end());
+    }
+    return old_size == 0 || tail == order_.end() || !Less(*tail, *(tail - 1));
+}
+
+void ResultRows::MergeTail(std::size_t tail) {
+    const auto middle = order_.end() - static_cast<std::ptrdiff_t>(tail);
+    std::inplace_merge(order_.begin(), middle, order_.end(),
+                       [this](RowId a, RowId b) { return Less(a, b); });
+}
+
+void ResultRows::SetSort(int key, int order) {
+    if (key == sort_key_ && order == sort_order_) {
+        return;
+    }
+    const bool reversed_only = key == sort_key_;
+    sort_key_ = key;
+    sort_order_ = order;
+    if (reversed_only) {
+        // Same column, other direction: runs of equal text keep their
+        // arrival order, so reverse the whole and then each run back.
+        std::reverse(order_.begin(), order_.end());
+        auto run = order_.begin();
+        while (run != order_.end()) {
+            auto next = run + 1;
+            while (next != order_.end() &&
+                   CompareIgnoringCase(Text(*run, key), Text(*next, key)) == 0) {
+                ++next;
+            }
+            std::reverse(run, next);
+            run = next;
+        }
+        return;
+    }
+    SortIds(order_.begin(), order_.end());
+}
+
+std::vector<std::ptrdiff_t> ResultRows::PositionsOf(const std::vector<RowId>& ids) const {
+    std::unordered_map<RowId, std::size_t> wanted;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        wanted.emplace(ids[i], i);
+    }
+    std::vector<std::ptrdiff_t> positions(ids.size(), -1);
+    std::size_t found = 0;
+    for (std::size_t pos = 0; pos < order_.size() && found < wanted.size(); ++pos) {
+        if (auto it = wanted.find(order_[pos]); it != wanted.end()) {
+            positions[it->second] = static_cast<std::ptrdiff_t>(pos);
+            ++found;
+        }
+    }
+    // A row asked for twice gets its place in both slots.
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        positions[i] = positions[wanted.at(ids[i])];
+    }
+    return positions;
+}
+
+}  // namespace korvallestin

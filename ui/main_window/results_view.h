@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QTreeView>
+
+namespace korvallestin {
+
+// The results list `lvwResults`: a report-style list with clickable,
+// user-resizable column headers. Ctrl with the numeric keypad's plus sizes
+// every column to its contents. The order of the rows is the model's; the
+// view's own sorting and sort indicator stay off.
+class ResultsView : public QTreeView {
+    Q_OBJECT
+
+  public:
+    explicit ResultsView(QWidget* parent = nullptr);
+
+    void SizeColumnsToContents();
+
+  signals:
+    // A header was clicked; its number counts from 1.
+    void ColumnClick(int header);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+}  // namespace korvallestin
