@@ -142,6 +142,7 @@ class frmMain : public QMainWindow,
     // Repaints are coalesced to one per display frame.
     QTimer flush_timer_;
     QElapsedTimer since_flush_;
+    qint64 flush_interval_ms_ = 16;
     QString status_text_;
 
     std::function<void()> yield_observer_;

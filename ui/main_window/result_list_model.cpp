@@ -4,6 +4,23 @@ namespace korvallestin {
 
 ResultListModel::ResultListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+// The view asks for every row's index and flags whenever it lays the list
+// out; both are answered without further calls into the model.
+QModelIndex ResultListModel::index(int row, int column, const QModelIndex& parent) const {
+    if (parent.isValid() || row < 0 || column < 0 ||
+        static_cast<std::size_t>(row) >= rows_.Visible() || column >= captions_.size()) {
+        return {};
+    }
+    return createIndex(row, column);
+}
+
+Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
 int ResultListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.Visible());
 }

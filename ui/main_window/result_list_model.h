@@ -32,6 +32,8 @@ class ResultListModel : public QAbstractTableModel, public SortableList {
   public:
     explicit ResultListModel(QObject* parent = nullptr);
 
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

@@ -130,9 +130,20 @@ bool ResultRows::PromotePending() {
 }
 
 void ResultRows::MergeTail(std::size_t tail) {
-    const auto middle = order_.end() - static_cast<std::ptrdiff_t>(tail);
-    std::inplace_merge(order_.begin(), middle, order_.end(),
-                       [this](RowId a, RowId b) { return Less(a, b); });
+    // Each new row finds its place by binary search and the earlier rows move
+    // up in blocks: m log n comparisons and one pass of moves, where a plain
+    // merge would compare all n rows again for every batch.
+    const std::vector<RowId> incoming(order_.end() - static_cast<std::ptrdiff_t>(tail),
+                                      order_.end());
+    auto less = [this](RowId a, RowId b) { return Less(a, b); };
+    auto head_end = order_.end() - static_cast<std::ptrdiff_t>(tail);
+    auto write = order_.end();
+    for (auto it = incoming.rbegin(); it != incoming.rend(); ++it) {
+        const auto place = std::upper_bound(order_.begin(), head_end, *it, less);
+        write = std::copy_backward(place, head_end, write);
+        head_end = place;
+        *--write = *it;
+    }
 }
 
 void ResultRows::SetSort(int key, int order) {

@@ -15,6 +15,8 @@ class ResultsView : public QTreeView {
     explicit ResultsView(QWidget* parent = nullptr);
 
     void SizeColumnsToContents();
+    // Lays the rows out now instead of at the next paint.
+    void LayoutNow() { executeDelayedItemsLayout(); }
 
   signals:
     // A header was clicked; its number counts from 1.
