@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QWindow>
@@ -214,6 +215,22 @@ void frmMain::BuildControls() {
 
     ilSortIcons_.up = QPixmap(QStringLiteral(":/pictures/sort-up.xpm"));
     ilSortIcons_.down = QPixmap(QStringLiteral(":/pictures/sort-down.xpm"));
+
+    // Names for assistive technology: the labels name their boxes, the
+    // buttons are named by their captions.
+    label1->setBuddy(txtLocality_);
+    label2->setBuddy(cboState_);
+    label3->setBuddy(txtPostCode_);
+    // A drop-down list is announced by its value; the description says what
+    // it chooses.
+    cboSearchType_->setAccessibleDescription(QStringLiteral("How the locality is matched"));
+    aniSearch_->setAccessibleName(QStringLiteral("Search animation"));
+    imgHelp_->setAccessibleName(QStringLiteral("About/Help"));
+    lvwResults_->setAccessibleName(QStringLiteral("Results"));
+    sbBar_->setAccessibleName(QStringLiteral("Status"));
+    // F1 opens the About window for those who do not use a mouse.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { imgHelp_Click(); });
 
     // Tab order by tab index; the labels, the tab strip, the animation, the
     // help icon and the status bar take no focus.

@@ -15,6 +15,11 @@ class ResultsView : public QTreeView {
     explicit ResultsView(QWidget* parent = nullptr);
 
     void SizeColumnsToContents();
+    // The selected rows as tab-separated text, the header line first, rows
+    // in the order shown, lines ending in a line feed: ready to paste into a
+    // spreadsheet. Empty when nothing is selected.
+    QString SelectedRowsAsText() const;
+    void CopySelectedRows();
     // Lays the rows out now instead of at the next paint.
     void LayoutNow() { executeDelayedItemsLayout(); }
 

@@ -1,0 +1,131 @@
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QAccessibleTableInterface>
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "support/gui_helpers.h"
+#include "support/temp_dir.h"
+#include "ui/main_window/frm_main.h"
+#include "ui/main_window/results_view.h"
+
+namespace korvallestin {
+namespace {
+
+using testing::TempDir;
+
+class KeyboardAndAccess : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir.Write("postcodes.csv",
+                  "Pcode,Locality,State,Comments,DO,PI,PZ,BSPn,BSPname\r\n"
+                  "3000,MELBOURNE,VIC,,MELBOURNE,,V1,,\r\n"
+                  "\"2000\",\"SYDNEY\",\"NSW\",\"A\tB\",,,N1,,\r\n"
+                  "6000,PERTH,WA,,,,W1,,\r\n");
+        window = std::make_unique<frmMain>(QString::fromStdString(dir.Path()));
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    QWidget* W(const char* name) { return window->findChild<QWidget*>(name); }
+    static QString Name(QWidget* w) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        return a != nullptr ? a->text(QAccessible::Name) : QString();
+    }
+    ResultsView* List() { return window->findChild<ResultsView*>("lvwResults"); }
+
+    TempDir dir;
+    std::unique_ptr<frmMain> window;
+};
+
+TEST_F(KeyboardAndAccess, EveryControlHasAnAccessibleName) {
+    const std::pair<const char*, const char*> expected[] = {
+        {"txtLocality", "Locality:"}, {"cboState", "State:"},    {"txtPostCode", "Postcode:"},
+        {"cmdFind", "Find Now"},      {"cmdStop", "Stop"},       {"cmdNew", "New Search"},
+        {"lvwResults", "Results"},    {"imgHelp", "About/Help"}, {"aniSearch", "Search animation"},
+    };
+    for (const auto& [name, accessible] : expected) {
+        EXPECT_EQ(Name(W(name)), QString::fromLatin1(accessible)) << name;
+    }
+    QAccessibleInterface* search_type = QAccessible::queryAccessibleInterface(W("cboSearchType"));
+    EXPECT_EQ(search_type->text(QAccessible::Name), "begins with");
+    EXPECT_EQ(search_type->text(QAccessible::Description), "How the locality is matched");
+}
+
+TEST_F(KeyboardAndAccess, TheListExposesHeadersCellsAndTheCount) {
+    window->findChild<QPushButton*>("cmdFind")->click();
+    EXPECT_EQ(Name(W("sbBarText")), "Number found: 3");
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(List());
+    ASSERT_NE(list, nullptr);
+    QAccessibleTableInterface* table = list->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->columnCount(), 9);
+    EXPECT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->columnDescription(1), "Locality");
+    QAccessibleInterface* cell = table->cellAt(2, 1);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->text(QAccessible::Name), "PERTH");
+}
+
+TEST_F(KeyboardAndAccess, AccessKeysAndTheListsSortKeys) {
+    // An access key clicks its button after a short press animation.
+    QTest::keyClick(window.get(), Qt::Key_I, Qt::AltModifier);  // F&ind Now
+    QTRY_COMPARE_WITH_TIMEOUT(window->Results().rowCount(), 3, 2000);
+    List()->setFocus();
+    QTest::keyClick(List(), Qt::Key_2, Qt::ControlModifier);  // by locality
+    QTest::keyClick(List(), Qt::Key_2, Qt::ControlModifier);  // reversed
+    EXPECT_EQ(window->Results().CellText(0, 1), "SYDNEY");
+    EXPECT_EQ(window->Results().HeaderIcon(2), 2);
+    QTest::keyClick(window.get(), Qt::Key_W, Qt::AltModifier);  // Ne&w Search
+    QTRY_COMPARE_WITH_TIMEOUT(window->Results().rowCount(), 0, 2000);
+}
+
+TEST_F(KeyboardAndAccess, F1OpensTheAboutWindow) {
+    bool opened = false;
+    testing::Soon(
+        [&] {
+            if (auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                opened = about->windowTitle() == "About Korvallestin";
+                about->accept();
+            }
+        },
+        50);
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    EXPECT_TRUE(opened);
+}
+
+TEST_F(KeyboardAndAccess, SelectedRowsCopyAsTabSeparatedTextWithTheHeaderLine) {
+    window->findChild<QPushButton*>("cmdFind")->click();
+    ASSERT_EQ(window->Results().rowCount(), 3);  // by postcode: 2000, 3000, 6000
+    List()->setFocus();
+    auto* selection = List()->selectionModel();
+    selection->select(window->Results().index(2, 0),
+                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection->select(window->Results().index(0, 0),
+                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QApplication::clipboard()->clear();
+    QTest::keyClick(List(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              "Postcode\tLocality\tState\tComments\tDelivery Office\tPresort Indicator\t"
+              "Parcel Zone\tBSP Number\tBSP Name\n"
+              "2000\tSYDNEY\tNSW\tA B\t\t\tN1\t\t\n"
+              "6000\tPERTH\tWA\t\t\t\tW1\t\t\n");
+    // Nothing selected: the clipboard is left alone.
+    selection->clearSelection();
+    QApplication::clipboard()->setText("kept");
+    List()->CopySelectedRows();
+    EXPECT_EQ(QApplication::clipboard()->text(), "kept");
+}
+
+}  // namespace
+}  // namespace korvallestin
