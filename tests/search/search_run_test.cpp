@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <string>
 #include <vector>
 
@@ -240,6 +242,22 @@ TEST(SearchRun, AFolderInPlaceOfTheFileIsReported) {
     EXPECT_THAT(window.messages[0], HasSubstr("Cannot open the postcode file"));
     EXPECT_THAT(window.messages[0], HasSubstr("folder"));
     EXPECT_EQ(window.Count("yield"), 0);
+    EXPECT_TRUE(window.cmdFind.IsEnabled() && !window.cmdStop.IsEnabled());
+}
+
+TEST(SearchRun, AFileTheSystemWillNotOpenIsReportedWithItsReason) {
+    TempDir dir;
+    const std::string path = dir.Write("postcodes.csv", std::string(kHeader) + Line("1", "A"));
+    FakeSearchWindow window(dir.Path());
+    SearchRun run(window.Controls(), [](const char*) {
+        errno = EACCES;
+        return -1;
+    });
+    run.cmdFind_Click();
+    ASSERT_EQ(window.messages.size(), 1U);
+    EXPECT_THAT(window.messages[0], HasSubstr("Cannot open the postcode file\r\n" + path));
+    EXPECT_THAT(window.messages[0], HasSubstr("Permission denied"));
+    EXPECT_TRUE(window.rows.empty());
     EXPECT_TRUE(window.cmdFind.IsEnabled() && !window.cmdStop.IsEnabled());
 }
 
