@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test bench check format clean
+.PHONY: all deps configure build run test bench package package-smoke check format clean
 
 all: build
 
@@ -25,6 +25,15 @@ test: build
 
 bench: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --runs 5
+
+# The Debian package, built into $(BUILD) by CPack.
+package: build
+	scripts/install-deps package
+	cd $(BUILD) && cpack -G DEB
+
+# Installs the package into this machine, tries it and removes it again.
+package-smoke:
+	scripts/package-smoke $(BUILD)
 
 check: configure
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
