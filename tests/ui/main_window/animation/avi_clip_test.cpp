@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -97,7 +98,7 @@ Bytes StreamList(const std::string& type, const ClipSpec& s) {
     Put16(strh, 0);
     Put16(strh, 0);
     Put16(strh, static_cast<std::uint32_t>(s.width));
-    Put16(strh, static_cast<std::uint32_t>(s.height < 0 ? -s.height : s.height));
+    Put16(strh, static_cast<std::uint32_t>(std::abs(static_cast<std::int64_t>(s.height))));
     strh.resize(s.strh_size, 0);
 
     Bytes strf;
@@ -146,7 +147,7 @@ Bytes WriteClip(const ClipSpec& s) {
     Put32(avih, s.declared_streams == 1 ? streams : s.declared_streams);
     Put32(avih, 0);
     Put32(avih, static_cast<std::uint32_t>(s.width));
-    Put32(avih, static_cast<std::uint32_t>(s.height < 0 ? -s.height : s.height));
+    Put32(avih, static_cast<std::uint32_t>(std::abs(static_cast<std::int64_t>(s.height))));
     avih.resize(s.avih_size, 0);
 
     std::vector<Bytes> hdrl = {Chunk("avih", avih), StreamList("vids", s)};
