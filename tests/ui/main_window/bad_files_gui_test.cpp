@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <ostream>
 #include <memory>
 #include <random>
 #include <string>
@@ -119,6 +120,8 @@ struct Case {
     std::vector<const char*> message;         // parts of the one message; empty: none
     int rows;
 };
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 class BadFileTable : public BadFiles, public ::testing::WithParamInterface<Case> {};
 
