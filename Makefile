@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test bench package package-smoke check format clean
+.PHONY: all deps configure build run test bench sanitize fuzz-smoke package package-smoke check format clean
 
 all: build
 
@@ -25,6 +25,14 @@ test: build
 
 bench: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --runs 5
+
+# Every test again, built with AddressSanitizer and UBSan (into build-sanitize).
+sanitize:
+	scripts/sanitize
+
+# Each fuzz target for a minute.
+fuzz-smoke:
+	for target in $$(scripts/fuzz --list); do scripts/fuzz $$target 60 || exit 1; done
 
 # The Debian package, built into $(BUILD) by CPack.
 package: build

@@ -2,7 +2,11 @@
 // display (xvfb-run scripts/screenshots). Each picture is grabbed from the
 // screen, so it shows what a user would see.
 //
-//   korvallestin-shots --data DIR --out DIR
+//   korvallestin-shots --data DIR --out DIR [--scaled]
+//
+// --scaled takes one picture, for a run with QT_SCALE_FACTOR set.
+
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -13,8 +17,10 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "bench/data_generator.h"
 #include "ui/main_window/frm_main.h"
 
 namespace {
@@ -42,19 +48,59 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QString data = QApplication::applicationDirPath() + "/..";
     QString out = ".";
-    for (int i = 1; i + 1 < argc; i += 2) {
+    bool scaled = false;
+    for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--data") {
-            data = QString::fromLocal8Bit(argv[i + 1]);
-        } else if (arg == "--out") {
-            out = QString::fromLocal8Bit(argv[i + 1]);
+        if (arg == "--data" && i + 1 < argc) {
+            data = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg == "--out" && i + 1 < argc) {
+            out = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg == "--scaled") {
+            scaled = true;
         }
     }
     korvallestin::frmMain window(data);
     window.move(0, 0);
     window.show();
     Settle();
+    if (scaled) {
+        window.findChild<QPushButton*>("cmdFind")->click();
+        window.lvwResults_ColumnClick(2);
+        Settle();
+        return Shoot(&window, out + "/window-scale-2.png") ? 0 : 1;
+    }
     bool ok = Shoot(&window, out + "/window-start.png");
+
+    // Two pictures during a long search, a moment apart: the clip plays.
+    char folder[] = "/tmp/korvallestin-shots-XXXXXX";
+    if (::mkdtemp(folder) != nullptr &&
+        korvallestin::bench::GenerateDataFile(data.toStdString() + "/postcodes.csv", folder,
+                                              1'000'000)) {
+        std::error_code ec;
+        std::filesystem::copy_file(data.toStdString() + "/Findfile.avi",
+                                   std::string(folder) + "/Findfile.avi", ec);
+        korvallestin::frmMain searching(QString::fromLatin1(folder));
+        searching.move(0, 0);
+        searching.show();
+        Settle();
+        QElapsedTimer run;
+        int shots = 0;
+        searching.SetYieldObserver([&] {
+            if (!run.isValid()) {
+                run.start();
+            }
+            if ((shots == 0 && run.elapsed() > 400) || (shots == 1 && run.elapsed() > 730)) {
+                ok &= Shoot(&searching, out + QString("/searching-%1.png").arg(++shots));
+            }
+            if (shots == 2) {
+                searching.cmdStop_Click();
+            }
+        });
+        searching.findChild<QPushButton*>("cmdFind")->click();
+    }
+    std::filesystem::remove_all(folder);
+    window.raise();
+    window.activateWindow();
 
     window.findChild<QPushButton*>("cmdFind")->click();
     Settle();

@@ -34,6 +34,7 @@ endforeach()
 add_custom_target(icons ALL DEPENDS ${icon_files})
 
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+    ${PROJECT_SOURCE_DIR}/resources/postcodes.LICENSE
     DESTINATION share/doc/korvallestin)
 
 # The Debian package: `make package` runs cpack in the build folder.
