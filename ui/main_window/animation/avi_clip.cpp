@@ -176,7 +176,7 @@ class Decoder {
         if (frames_.size() >= max_frames_) {
             error = "the clip has more frames than " + std::to_string(max_frames_) + " (at most " +
                     std::to_string(AviClip::kMaxFrames) + " frames and " +
-                    std::to_string(AviClip::kMaxDecodedBytes / (1024 * 1024)) +
+                    std::to_string(AviClip::kMaxDecodedBytes / (std::size_t{1024} * 1024)) +
                     " MiB of decoded pixels)";
             return false;
         }
@@ -454,7 +454,7 @@ bool AviClip::Open(const std::string& path) {
         const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
         if (bytes.size() + got > kMaxFileBytes) {
             return Fail("'" + path + "' is larger than " +
-                        std::to_string(kMaxFileBytes / (1024 * 1024)) + " MiB");
+                        std::to_string(kMaxFileBytes / (std::size_t{1024} * 1024)) + " MiB");
         }
         bytes.insert(bytes.end(), block.data(), block.data() + got);
         if (got < block.size()) {
