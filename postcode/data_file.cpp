@@ -16,7 +16,7 @@ namespace korvallestin {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 constexpr char kFileName[] = "postcodes.csv";
 constexpr int kCtrlZ = 0x1A;
 

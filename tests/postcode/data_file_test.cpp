@@ -132,7 +132,10 @@ TEST(Reader, BlankLinesAndTrailingJunkAreNotRecords) {
     for (const std::string& tail :
          {std::string("\r\n\r\n\r\n"), std::string("\n   \n\t"), std::string("\r\n\x1A"),
           std::string("\x1A"), std::string("\r\n  ")}) {
-        const ReadResult r = ReadAll("\r\n" + rec + "\r\n\r\n" + rec + tail);
+        std::string bytes = "\r\n" + rec;
+        bytes += "\r\n\r\n" + rec;
+        bytes += tail;
+        const ReadResult r = ReadAll(bytes);
         EXPECT_EQ(r.failure.kind, ReadFailure::Kind::None) << DescribeFailure(r.failure);
         EXPECT_EQ(r.records.size(), 2U);
         EXPECT_TRUE(r.at_end);

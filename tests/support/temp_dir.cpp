@@ -22,7 +22,7 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::Write(const std::string& name, std::string_view bytes) const {
-    const std::string path = path_ + "/" + name;
+    std::string path = path_ + "/" + name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) {

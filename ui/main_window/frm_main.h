@@ -31,17 +31,17 @@ class ResultsView;
 // search animation, the help icon, the results list and the status bar, and
 // lends them to the search run and to the resize rules through their small
 // interfaces. Every control carries its name as its objectName.
-class frmMain : public QMainWindow,
-                public TopLevelWindow,
-                public StatusBar,
-                public ResultList,
-                public Animation,
-                public CriteriaControls,
-                public MessageBox,
-                public EventQueue,
-                public ProgramLocation,
-                public StartupRoutine,
-                public ResizableWindow {
+class frmMain final : public QMainWindow,
+                      public TopLevelWindow,
+                      public StatusBar,
+                      public ResultList,
+                      public Animation,
+                      public CriteriaControls,
+                      public MessageBox,
+                      public EventQueue,
+                      public ProgramLocation,
+                      public StartupRoutine,
+                      public ResizableWindow {
     Q_OBJECT
 
   public:

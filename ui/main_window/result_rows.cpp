@@ -61,7 +61,7 @@ void ResultRows::Append(const PostcodeRecord& record) {
     char* text = buffer.get() + kHeaderBytes;
     for (int i = 0; i < kColumns; ++i) {
         const std::string& field = record.Field(i);
-        std::memcpy(text + end, field.data(), field.size());
+        std::copy(field.begin(), field.end(), text + end);
         end += static_cast<Offset>(field.size());
         std::memcpy(buffer.get() + i * sizeof(Offset), &end, sizeof(Offset));
     }

@@ -78,7 +78,7 @@ class MainWindow : public ::testing::Test {
     bool Idle() { return Button("cmdFind")->isEnabled() && !Button("cmdStop")->isEnabled(); }
     void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
     // Runs `action` in the n-th turn the next search gives the window.
-    void OnYield(int n, std::function<void()> action) {
+    void OnYield(int n, const std::function<void()>& action) {
         auto count = std::make_shared<int>(0);
         window->SetYieldObserver([count, n, action] {
             if (++*count == n) {
@@ -93,6 +93,7 @@ class MainWindow : public ::testing::Test {
     }
     std::vector<std::string> ColumnTexts(int column) {
         std::vector<std::string> out;
+        out.reserve(static_cast<std::size_t>(Rows()));
         for (int r = 0; r < Rows(); ++r) {
             out.push_back(window->Results().CellText(r, column).toStdString());
         }

@@ -11,7 +11,6 @@ namespace korvallestin {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 
 PostcodeRecord Rec(std::string postcode, std::string locality, std::string state = "VIC") {
     PostcodeRecord r;
