@@ -43,6 +43,7 @@ constexpr float kStartupHeight = kCompactHeight;
 const QMargins kNominalFrame(4, 22, 4, 4);
 
 constexpr int kFrameMs = 16;
+constexpr int kLongestFrameMs = 48;
 
 struct Column {
     const char* caption;
@@ -553,10 +554,10 @@ void frmMain::FlushNow() {
     if (sbText_->text() != status_text_) {
         sbText_->setText(status_text_);
     }
-    // The view lays out every row when told of new ones, so a long list
-    // costs more per frame: the frames are spaced so that showing rows
-    // takes at most a fifth of the run, keeping a run linear in its rows.
-    flush_interval_ms_ = std::max<qint64>(kFrameMs, 4 * cost.elapsed());
+    // A long list costs more per frame (the rows already shown move to make
+    // room): frames are spaced so that showing rows takes at most about half
+    // of the run, but never so far apart that a batch grows large.
+    flush_interval_ms_ = std::clamp<qint64>(2 * cost.elapsed(), kFrameMs, kLongestFrameMs);
     since_flush_.restart();
 }
 

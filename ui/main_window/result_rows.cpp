@@ -1,8 +1,8 @@
 #include "ui/main_window/result_rows.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
-#include <unordered_map>
 
 namespace korvallestin {
 
@@ -46,6 +46,8 @@ int CompareIgnoringCase(std::string_view a, std::string_view b) {
 void ResultRows::Clear() {
     rows_.clear();
     rows_.shrink_to_fit();
+    prefix_.clear();
+    prefix_.shrink_to_fit();
     order_.clear();
     order_.shrink_to_fit();
     promoted_ = 0;
@@ -66,6 +68,7 @@ void ResultRows::Append(const PostcodeRecord& record) {
         std::memcpy(buffer.get() + i * sizeof(Offset), &end, sizeof(Offset));
     }
     rows_.push_back(std::move(buffer));
+    prefix_.push_back(Prefix(record.Field(sort_key_)));
 }
 
 std::string_view ResultRows::Text(RowId id, int column) const {
@@ -84,6 +87,11 @@ std::string_view ResultRows::Cell(std::size_t position, int column) const {
 }
 
 bool ResultRows::Less(RowId a, RowId b) const {
+    const std::uint64_t pa = prefix_[a];
+    const std::uint64_t pb = prefix_[b];
+    if (pa != pb) {
+        return (pa < pb) != (sort_order_ != 0);
+    }
     int c = CompareIgnoringCase(Text(a, sort_key_), Text(b, sort_key_));
     if (sort_order_ != 0) {
         c = -c;
@@ -102,7 +110,7 @@ void ResultRows::SortIds(std::vector<RowId>::iterator first,
     std::vector<Keyed> keyed;
     keyed.reserve(static_cast<std::size_t>(last - first));
     for (auto it = first; it != last; ++it) {
-        keyed.push_back({Prefix(Text(*it, sort_key_)), *it});
+        keyed.push_back({prefix_[*it], *it});
     }
     const bool descending = sort_order_ != 0;
     std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
@@ -130,16 +138,26 @@ bool ResultRows::PromotePending() {
 }
 
 void ResultRows::MergeTail(std::size_t tail) {
-    // Each new row finds its place by binary search and the earlier rows move
-    // up in blocks: m log n comparisons and one pass of moves, where a plain
-    // merge would compare all n rows again for every batch.
+    // From the back, each new row goes after the earlier rows that sort
+    // after it, which move up in one block. A small batch finds each place by
+    // binary search (m log n comparisons); a large one walks the rows once
+    // (n + m), whichever is fewer.
     const std::vector<RowId> incoming(order_.end() - static_cast<std::ptrdiff_t>(tail),
                                       order_.end());
     auto less = [this](RowId a, RowId b) { return Less(a, b); };
-    auto head_end = order_.end() - static_cast<std::ptrdiff_t>(tail);
+    const std::size_t head = order_.size() - tail;
+    const bool search = tail * static_cast<std::size_t>(std::bit_width(head)) < head;
+    auto head_end = order_.begin() + static_cast<std::ptrdiff_t>(head);
     auto write = order_.end();
     for (auto it = incoming.rbegin(); it != incoming.rend(); ++it) {
-        const auto place = std::upper_bound(order_.begin(), head_end, *it, less);
+        auto place = head_end;
+        if (search) {
+            place = std::upper_bound(order_.begin(), head_end, *it, less);
+        } else {
+            while (place != order_.begin() && less(*it, *(place - 1))) {
+                --place;
+            }
+        }
         write = std::copy_backward(place, head_end, write);
         head_end = place;
         *--write = *it;
@@ -153,6 +171,11 @@ void ResultRows::SetSort(int key, int order) {
     const bool reversed_only = key == sort_key_;
     sort_key_ = key;
     sort_order_ = order;
+    if (!reversed_only) {
+        for (RowId id = 0; id < rows_.size(); ++id) {
+            prefix_[id] = Prefix(Text(id, key));
+        }
+    }
     if (reversed_only) {
         // Same column, other direction: runs of equal text keep their
         // arrival order, so reverse the whole and then each run back.
@@ -173,21 +196,18 @@ void ResultRows::SetSort(int key, int order) {
 }
 
 std::vector<std::ptrdiff_t> ResultRows::PositionsOf(const std::vector<RowId>& ids) const {
-    std::unordered_map<RowId, std::size_t> wanted;
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        wanted.emplace(ids[i], i);
-    }
-    std::vector<std::ptrdiff_t> positions(ids.size(), -1);
-    std::size_t found = 0;
-    for (std::size_t pos = 0; pos < order_.size() && found < wanted.size(); ++pos) {
-        if (auto it = wanted.find(order_[pos]); it != wanted.end()) {
-            positions[it->second] = static_cast<std::ptrdiff_t>(pos);
-            ++found;
+    // The visible order is sorted by (text, arrival), so each row's place is
+    // found by binary search.
+    std::vector<std::ptrdiff_t> positions;
+    positions.reserve(ids.size());
+    for (const RowId id : ids) {
+        if (id >= promoted_) {
+            positions.push_back(-1);
+            continue;
         }
-    }
-    // A row asked for twice gets its place in both slots.
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        positions[i] = positions[wanted.at(ids[i])];
+        const auto it = std::lower_bound(order_.begin(), order_.end(), id,
+                                         [this](RowId a, RowId b) { return Less(a, b); });
+        positions.push_back(it != order_.end() && *it == id ? it - order_.begin() : -1);
     }
     return positions;
 }

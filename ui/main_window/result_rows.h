@@ -60,6 +60,9 @@ class ResultRows {
     void SortIds(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) const;
 
     std::vector<std::unique_ptr<char[]>> rows_;
+    // The first eight bytes of each row's sort text, case folded, as one
+    // number that orders as the text does: most comparisons end there.
+    std::vector<std::uint64_t> prefix_;
     std::vector<RowId> order_;
     std::size_t promoted_ = 0;
     int sort_key_ = 0;

@@ -1,5 +1,7 @@
 #include "ui/main_window/results_view.h"
 
+#include <QtWidgets/private/qtreeview_p.h>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -7,6 +9,8 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QKeySequence>
+
+#include "ui/main_window/result_list_model.h"
 
 #include <algorithm>
 
@@ -83,6 +87,82 @@ void ResultsView::CopySelectedRows() {
     const QString text = SelectedRowsAsText();
     if (!text.isEmpty()) {
         QApplication::clipboard()->setText(text);
+    }
+}
+
+// A tree view keeps a table of its visible rows and, when told of new rows or
+// of a new order, builds it again from the model, asking several questions
+// about every row: a million rows cost tens of milliseconds each time. This
+// list is flat, with rows of one height, none hidden and none spanning, so
+// the table is simply one entry per row: appended rows are appended, and a
+// new order renumbers the entries. Anything else goes the general way.
+bool ResultsView::CanKeepRowsInStep() const {
+    const auto* d = static_cast<const QTreeViewPrivate*>(d_ptr.data());
+    return model() != nullptr && !rootIndex().isValid() && d->uniformRowHeights &&
+           d->defaultItemHeight > 0 && d->hiddenIndexes.isEmpty() && d->spanningIndexes.isEmpty();
+}
+
+void ResultsView::setModel(QAbstractItemModel* model) {
+    QTreeView::setModel(model);
+    results_ = qobject_cast<ResultListModel*>(model);
+    if (model == nullptr) {
+        return;
+    }
+    // A new order comes to this view first; it hands it on to the general
+    // handler when it cannot keep the rows in step itself.
+    const bool taken = disconnect(
+        model,
+        SIGNAL(layoutChanged(QList<QPersistentModelIndex>, QAbstractItemModel::LayoutChangeHint)),
+        this, SLOT(_q_layoutChanged()));
+    if (taken) {
+        connect(model, &QAbstractItemModel::layoutChanged, this, &ResultsView::AfterLayoutChange);
+    }
+}
+
+void ResultsView::AppendEntries(int first, int last) {
+    auto* d = static_cast<QTreeViewPrivate*>(d_ptr.data());
+    if (first > last) {
+        return;
+    }
+    if (!d->viewItems.isEmpty()) {
+        d->viewItems.last().hasMoreSiblings = true;
+    }
+    for (int row = first; row <= last; ++row) {
+        QTreeViewItem item;
+        item.index = results_ != nullptr ? results_->FirstCell(row) : model()->index(row, 0);
+        item.hasMoreSiblings = row < last;
+        d->viewItems.append(item);
+    }
+}
+
+void ResultsView::rowsInserted(const QModelIndex& parent, int start, int end) {
+    const auto* d = static_cast<const QTreeViewPrivate*>(d_ptr.data());
+    if (parent.isValid() || d->delayedPendingLayout || start != d->viewItems.size() ||
+        !CanKeepRowsInStep()) {
+        QTreeView::rowsInserted(parent, start, end);
+        return;
+    }
+    AppendEntries(start, end);
+    QAbstractItemView::rowsInserted(parent, start, end);
+    updateGeometries();
+    viewport()->update();
+}
+
+void ResultsView::AfterLayoutChange() {
+    // The entries name rows by their place, so a new order leaves them right;
+    // only rows the table does not have yet are added.
+    auto* d = static_cast<QTreeViewPrivate*>(d_ptr.data());
+    const int rows = model()->rowCount();
+    if (d->delayedPendingLayout || !CanKeepRowsInStep() || rows < d->viewItems.size()) {
+        QMetaObject::invokeMethod(this, "_q_layoutChanged", Qt::DirectConnection);
+        return;
+    }
+    AppendEntries(static_cast<int>(d->viewItems.size()), rows - 1);
+    updateGeometries();
+    viewport()->update();
+    if (QAccessible::isActive()) {
+        QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+        QAccessible::updateAccessibility(&event);
     }
 }
 

@@ -4,6 +4,8 @@
 
 namespace korvallestin {
 
+class ResultListModel;
+
 // The results list `lvwResults`: a report-style list with clickable,
 // user-resizable column headers. Ctrl with the numeric keypad's plus sizes
 // every column to its contents. The order of the rows is the model's; the
@@ -14,6 +16,7 @@ class ResultsView : public QTreeView {
   public:
     explicit ResultsView(QWidget* parent = nullptr);
 
+    void setModel(QAbstractItemModel* model) override;
     void SizeColumnsToContents();
     // The selected rows as tab-separated text, the header line first, rows
     // in the order shown, lines ending in a line feed: ready to paste into a
@@ -29,6 +32,13 @@ class ResultsView : public QTreeView {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+
+  private:
+    bool CanKeepRowsInStep() const;
+    void AppendEntries(int first, int last);
+    ResultListModel* results_ = nullptr;  // the model, when it is ours
+    void AfterLayoutChange();
 };
 
 }  // namespace korvallestin
