@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test bench sanitize fuzz-smoke package package-smoke check format clean
+.PHONY: all deps configure build run test bench bench-large sanitize fuzz-smoke package package-smoke check format clean
 
 all: build
 
@@ -25,6 +25,11 @@ test: build
 
 bench: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --runs 5
+
+# Start-up, then 100,000 and 1,000,000 records made from the shipped file.
+bench-large: build
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --startup --runs 5
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --large --runs 5
 
 # Every test again, built with AddressSanitizer and UBSan (into build-sanitize).
 sanitize:

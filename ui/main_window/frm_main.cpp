@@ -555,9 +555,9 @@ void frmMain::FlushNow() {
         sbText_->setText(status_text_);
     }
     // A long list costs more per frame (the rows already shown move to make
-    // room): frames are spaced so that showing rows takes at most about half
-    // of the run, but never so far apart that a batch grows large.
-    flush_interval_ms_ = std::clamp<qint64>(2 * cost.elapsed(), kFrameMs, kLongestFrameMs);
+    // room): frames are spaced so that showing rows takes at most about a
+    // fifth of the run, but never so far apart that a batch grows large.
+    flush_interval_ms_ = std::clamp<qint64>(4 * cost.elapsed(), kFrameMs, kLongestFrameMs);
     since_flush_.restart();
 }
 
