@@ -43,7 +43,7 @@ constexpr float kStartupHeight = kCompactHeight;
 const QMargins kNominalFrame(4, 22, 4, 4);
 
 constexpr int kFrameMs = 16;
-constexpr int kLongestFrameMs = 48;
+constexpr int kLongestFrameMs = 64;
 
 struct Column {
     const char* caption;
@@ -556,8 +556,8 @@ void frmMain::FlushNow() {
     }
     // A long list costs more per frame (the rows already shown move to make
     // room): frames are spaced so that showing rows takes at most about a
-    // fifth of the run, but never so far apart that a batch grows large.
-    flush_interval_ms_ = std::clamp<qint64>(4 * cost.elapsed(), kFrameMs, kLongestFrameMs);
+    // ninth of the run, but never so far apart that a batch grows large.
+    flush_interval_ms_ = std::clamp<qint64>(8 * cost.elapsed(), kFrameMs, kLongestFrameMs);
     since_flush_.restart();
 }
 

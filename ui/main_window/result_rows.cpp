@@ -1,7 +1,6 @@
 #include "ui/main_window/result_rows.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace korvallestin {
@@ -15,15 +14,19 @@ constexpr unsigned char Fold(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
 }
 
-// The first eight bytes of a text, case folded, as one number that orders
-// like the bytes do. Two texts whose prefixes differ are ordered by them.
+// A text's first seven bytes, case folded, then its length up to 8, as one
+// number that orders as the text does. Equal numbers with a length below 8
+// mean equal texts; only two texts of 8 bytes or more that agree on their
+// first seven need a look at the rest.
+constexpr std::uint64_t kLongText = 8;
+
 std::uint64_t Prefix(std::string_view text) {
     std::uint64_t key = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
+    for (std::size_t i = 0; i < 7; ++i) {
         const unsigned char c = i < text.size() ? Fold(static_cast<unsigned char>(text[i])) : 0;
         key = (key << 8) | c;
     }
-    return key;
+    return (key << 8) | std::min<std::uint64_t>(text.size(), kLongText);
 }
 
 }  // namespace
@@ -92,6 +95,9 @@ bool ResultRows::Less(RowId a, RowId b) const {
     if (pa != pb) {
         return (pa < pb) != (sort_order_ != 0);
     }
+    if ((pa & 0xFF) < kLongText) {
+        return a < b;  // the same short text: arrival decides
+    }
     int c = CompareIgnoringCase(Text(a, sort_key_), Text(b, sort_key_));
     if (sort_order_ != 0) {
         c = -c;
@@ -124,6 +130,28 @@ void ResultRows::SortIds(std::vector<RowId>::iterator first,
     }
 }
 
+void ResultRows::SortBatch(std::vector<RowId>::iterator first,
+                           std::vector<RowId>::iterator last) const {
+    // Rows arrive in file order, and files are often sorted already: a batch
+    // made of a few sorted runs is merged run by run, in linear time.
+    auto less = [this](RowId a, RowId b) { return Less(a, b); };
+    constexpr int kMostRuns = 8;
+    std::vector<std::vector<RowId>::iterator> runs{first};
+    for (auto it = first; it != last && runs.size() <= kMostRuns; ++it) {
+        if (it + 1 != last && less(*(it + 1), *it)) {
+            runs.push_back(it + 1);
+        }
+    }
+    if (runs.size() > kMostRuns) {
+        SortIds(first, last);
+        return;
+    }
+    for (std::size_t r = 1; r < runs.size(); ++r) {
+        const auto end = r + 1 < runs.size() ? runs[r + 1] : last;
+        std::inplace_merge(first, runs[r], end, less);
+    }
+}
+
 bool ResultRows::PromotePending() {
     const std::size_t old_size = order_.size();
     for (std::size_t id = promoted_; id < rows_.size(); ++id) {
@@ -131,33 +159,31 @@ bool ResultRows::PromotePending() {
     }
     promoted_ = rows_.size();
     const auto tail = order_.begin() + static_cast<std::ptrdiff_t>(old_size);
-    if (!std::is_sorted(tail, order_.end(), [this](RowId a, RowId b) { return Less(a, b); })) {
-        SortIds(tail, order_.end());
-    }
+    SortBatch(tail, order_.end());
     return old_size == 0 || tail == order_.end() || !Less(*tail, *(tail - 1));
 }
 
 void ResultRows::MergeTail(std::size_t tail) {
     // From the back, each new row goes after the earlier rows that sort
-    // after it, which move up in one block. A small batch finds each place by
-    // binary search (m log n comparisons); a large one walks the rows once
-    // (n + m), whichever is fewer.
+    // after it, which move up in one block. Its place is found by galloping
+    // back from the place of the row before it (the new rows are sorted too),
+    // so a batch of m rows costs about m log(n / m) comparisons and one pass
+    // of moves.
     const std::vector<RowId> incoming(order_.end() - static_cast<std::ptrdiff_t>(tail),
                                       order_.end());
     auto less = [this](RowId a, RowId b) { return Less(a, b); };
-    const std::size_t head = order_.size() - tail;
-    const bool search = tail * static_cast<std::size_t>(std::bit_width(head)) < head;
-    auto head_end = order_.begin() + static_cast<std::ptrdiff_t>(head);
+    auto head_end = order_.end() - static_cast<std::ptrdiff_t>(tail);
     auto write = order_.end();
     for (auto it = incoming.rbegin(); it != incoming.rend(); ++it) {
-        auto place = head_end;
-        if (search) {
-            place = std::upper_bound(order_.begin(), head_end, *it, less);
-        } else {
-            while (place != order_.begin() && less(*it, *(place - 1))) {
-                --place;
-            }
+        // Widen the step until the row at the step's end sorts before this one.
+        std::ptrdiff_t step = 1;
+        auto low = head_end;
+        while (low != order_.begin() && less(*it, *(low - 1))) {
+            const std::ptrdiff_t room = low - order_.begin();
+            low -= std::min(step, room);
+            step *= 2;
         }
+        const auto place = std::upper_bound(low, head_end, *it, less);
         write = std::copy_backward(place, head_end, write);
         head_end = place;
         *--write = *it;

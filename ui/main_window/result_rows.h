@@ -58,10 +58,11 @@ class ResultRows {
     std::string_view Text(RowId id, int column) const;
     bool Less(RowId a, RowId b) const;
     void SortIds(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) const;
+    void SortBatch(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) const;
 
     std::vector<std::unique_ptr<char[]>> rows_;
-    // The first eight bytes of each row's sort text, case folded, as one
-    // number that orders as the text does: most comparisons end there.
+    // Each row's sort text reduced to one number that orders as the text
+    // does (see Prefix): most comparisons end there.
     std::vector<std::uint64_t> prefix_;
     std::vector<RowId> order_;
     std::size_t promoted_ = 0;

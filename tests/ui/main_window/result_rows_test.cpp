@@ -1,6 +1,8 @@
 #include "ui/main_window/result_rows.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -94,6 +96,55 @@ TEST(ResultRows, BatchesLandInPlaceWhateverOrderTheyArriveIn) {
             const auto localities = Column(rows, 1);
             ASSERT_EQ(localities.size(), end);
             ASSERT_TRUE(std::is_sorted(localities.begin(), localities.end()));
+        }
+    }
+}
+
+TEST(ResultRows, OrderAgreesWithAPlainSortForAnyTexts) {
+    // Texts around the lengths where the cached prefix stops (7 and 8
+    // bytes), with NUL bytes, letter case and shared beginnings; arriving in
+    // batches, then re-sorted both ways.
+    std::mt19937 random(17);
+    const std::string alphabet("aAbB\0zZ9", 9);
+    std::vector<PostcodeRecord> records;
+    for (int i = 0; i < 600; ++i) {
+        std::string text = (i % 3 == 0) ? "PORTLAN" : "";
+        const std::size_t length = random() % 11;
+        for (std::size_t k = 0; k < length; ++k) {
+            text += alphabet[random() % alphabet.size()];
+        }
+        records.push_back(Rec(std::to_string(i), text));
+    }
+    for (const int order : {0, 1, 0}) {
+        ResultRows rows;
+        rows.SetSort(1, order);
+        for (std::size_t start = 0; start < records.size(); start += 45) {
+            const std::size_t end = std::min(records.size(), start + 45);
+            for (std::size_t i = start; i < end; ++i) {
+                rows.Append(records[i]);
+            }
+            if (!rows.PromotePending()) {
+                rows.MergeTail(end - start);
+            }
+        }
+        std::vector<std::size_t> expected(records.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            expected[i] = i;
+        }
+        std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+            const int c = CompareIgnoringCase(records[a].Locality, records[b].Locality);
+            return order == 0 ? c < 0 : c > 0;
+        });
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            ASSERT_EQ(rows.Cell(i, 0), records[expected[i]].Postcode)
+                << "order " << order << " at " << i;
+        }
+        // The same rows re-sorted by locality the other way, and back.
+        rows.SetSort(0, 0);
+        rows.SetSort(1, 1 - order);
+        rows.SetSort(1, order);
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            ASSERT_EQ(rows.Cell(i, 0), records[expected[i]].Postcode) << "re-sorted at " << i;
         }
     }
 }
