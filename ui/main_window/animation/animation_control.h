@@ -1,6 +1,6 @@
 #pragma once
 
-// The animation control `aniSearch` (Part 3.1): opens an AVI clip of the simple
+// The animation control `aniSearch`: opens an AVI clip of the simple
 // kinds AviClip reads, plays it repeating at the clip's own frame rate until
 // it is stopped, and paints the current frame centred in its area at one clip
 // pixel per logical pixel, the clip's transparent colour (its first pixel's)
@@ -13,7 +13,7 @@
 //   nothing.
 // - The enabled state is QWidget's own (setEnabled). The control never changes
 //   it and neither Play() nor painting looks at it: the caller decides whether
-//   to play (Part 2.1 plays only while enabled).
+//   to play (a search plays it only while it is enabled).
 // - Open() shows no message; a failure leaves no clip open and ErrorText()
 //   tells why.
 

@@ -1,4 +1,4 @@
-// The pictures of Parts 3.1 and 4.1, compiled in from resources/pictures/.
+// The window icon, help icon, flag and sort marks, compiled in from resources/pictures/.
 
 #include <gtest/gtest.h>
 
