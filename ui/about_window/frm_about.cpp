@@ -57,6 +57,7 @@ frmAbout::frmAbout(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Korvallestin"));
     QFont default_font = font();
     default_font.setPointSizeF(kDefaultPointSize);
