@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "ui/main_window/display_text.h"
 #include "ui/main_window/twips.h"
 
 namespace korvallestin {
@@ -36,11 +37,6 @@ std::string JoinLines(std::initializer_list<const char*> lines) {
         first = false;
     }
     return text;
-}
-
-// Qt's text widgets break lines at LF; the CR of each CR LF goes here.
-QString ForDisplay(const std::string& text) {
-    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 // Shows the picture at `path`; leaves the label empty when it is missing.

@@ -25,6 +25,7 @@
 #include "postcode/matching.h"
 #include "ui/about_window/frm_about.h"
 #include "ui/main_window/animation/animation_control.h"
+#include "ui/main_window/display_text.h"
 #include "ui/main_window/results_view.h"
 #include "ui/main_window/twips.h"
 
@@ -32,11 +33,9 @@ namespace korvallestin {
 
 namespace {
 
-// Client area as laid out, and the heights the start-up routine and a
-// search give the window, in twips.
+// The client area as laid out, in twips.
 constexpr double kClientWidth = 8670;
 constexpr double kClientHeight = 5175;
-constexpr float kStartupHeight = kCompactHeight;
 
 // Until the window system tells the real frame (once the window is shown),
 // a nominal one: a caption bar and thin borders.
@@ -65,13 +64,6 @@ constexpr Column kColumns[ResultRows::kColumns] = {
 
 std::string ToUtf8(const QString& text) {
     return text.toUtf8().toStdString();
-}
-
-// Windows and their messages use CR LF; a Qt label wants LF alone.
-QString ForDisplay(const std::string& text) {
-    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return s;
 }
 
 }  // namespace
@@ -252,7 +244,7 @@ void frmMain::BuildControls() {
     connect(cmdStop_, &QPushButton::clicked, this, [this] { cmdStop_Click(); });
     connect(cmdNew_, &QPushButton::clicked, this, [this] { cmdNew_Click(); });
 
-    // The client area as laid out, frame included.
+    // The client area as laid out; the start-up routine then sets the height.
     resize(Px(kClientWidth), Px(kClientHeight));
 }
 
@@ -263,7 +255,7 @@ void frmMain::Form_Load() {
         aniSearch_->setEnabled(false);
     }
     SetVisible(false);
-    SetOuterHeight(kStartupHeight);
+    SetOuterHeight(kCompactHeight);
     cboSearchType_->setCurrentIndex(cboSearchType_->findText(QStringLiteral("begins with")));
     txtLocality_->clear();
     cboState_->setCurrentIndex(-1);
@@ -279,10 +271,6 @@ void frmMain::Form_Load() {
 }
 
 // --- Buttons, help icon and column headers ----------------------------------
-
-bool frmMain::IsSearching() const {
-    return cmdStop_->isEnabled();
-}
 
 void frmMain::cmdFind_Click() {
     run_->cmdFind_Click();

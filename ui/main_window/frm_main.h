@@ -58,7 +58,6 @@ class frmMain final : public QMainWindow,
     void cmdStop_Click();
     void cmdNew_Click();
 
-    bool IsSearching() const;
     ResultListModel& Results() { return model_; }
     // Called on every turn the search gives the window (for measuring).
     void SetYieldObserver(std::function<void()> observer) { yield_observer_ = std::move(observer); }
