@@ -44,9 +44,9 @@ constexpr std::array kToolkitOptions{
 
 // The program's options, and Qt's, which only --help-all lists.
 void DescribeOptions(QCommandLineParser& parser, bool show_toolkit_options) {
-    parser.setApplicationDescription(QStringLiteral(
-        "Looks up Australian postcodes by postcode, state and locality.\n"
-        "Qt's own options (-platform, -style, ...) are accepted as well."));
+    parser.setApplicationDescription(
+        QStringLiteral("Looks up Australian postcodes by postcode, state and locality.\n"
+                       "Qt's own options (-platform, -style, ...) are accepted as well."));
     // Qt's options are written with one dash: -platform is one option, not -p -l -a ...
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addHelpOption();

@@ -119,9 +119,9 @@ TEST(CommandLine, VersionIsAnsweredAmongQtsOwnOptions) {
     // The first reading of the command line knows Qt's options, in either
     // spelling, and lets them be.
     const Finished run = RunProgram({QStringLiteral("-platform"), QStringLiteral("xcb"),
-                              QStringLiteral("-style=Fusion"), QStringLiteral("--reverse"),
-                              QStringLiteral("-geometry"), QStringLiteral("300x200"),
-                              QStringLiteral("--version")});
+                                     QStringLiteral("-style=Fusion"), QStringLiteral("--reverse"),
+                                     QStringLiteral("-geometry"), QStringLiteral("300x200"),
+                                     QStringLiteral("--version")});
     EXPECT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(run.out, "korvallestin " KORV_VERSION "\n");
 }
@@ -129,7 +129,8 @@ TEST(CommandLine, VersionIsAnsweredAmongQtsOwnOptions) {
 TEST(CommandLine, PlatformOptionReachesTheToolkit) {
     // The toolkit cannot load a platform that does not exist and says which
     // one it was asked for: the option got through to it.
-    const Finished run = RunProgram({QStringLiteral("-platform"), QStringLiteral("no-such-platform")});
+    const Finished run =
+        RunProgram({QStringLiteral("-platform"), QStringLiteral("no-such-platform")});
     EXPECT_TRUE(run.crashed || run.exit_code != 0);
     EXPECT_THAT(run.err, HasSubstr("\"no-such-platform\""));
 }
