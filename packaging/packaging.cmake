@@ -9,7 +9,16 @@ set(app_id org.korvallestin.Korvallestin)
 # The menu entry and the AppStream metadata, where desktops and software
 # centres look for them.
 install(FILES ${packaging_dir}/${app_id}.desktop DESTINATION share/applications)
-install(FILES ${packaging_dir}/${app_id}.metainfo.xml DESTINATION share/metainfo)
+# Its release is the project's version, dated as in CHANGELOG.md.
+file(READ ${PROJECT_SOURCE_DIR}/CHANGELOG.md changelog_text)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
+string(REPLACE "." "\\." version_pattern ${PROJECT_VERSION})
+if(NOT changelog_text MATCHES "\n## \\[${version_pattern}\\] - ([0-9]+-[0-9]+-[0-9]+)")
+    message(FATAL_ERROR "CHANGELOG.md has no release ${PROJECT_VERSION} (## [${PROJECT_VERSION}] - YYYY-MM-DD)")
+endif()
+set(korv_release_date ${CMAKE_MATCH_1})
+configure_file(${packaging_dir}/${app_id}.metainfo.xml.in ${packaging_out}/${app_id}.metainfo.xml @ONLY)
+install(FILES ${packaging_out}/${app_id}.metainfo.xml DESTINATION share/metainfo)
 
 # The window icon in the hicolor theme. Our pictures are XPM, which the icon
 # theme rules accept only for old themes and which not every desktop can read
@@ -33,20 +42,10 @@ foreach(size 16 32)
 endforeach()
 add_custom_target(icons ALL DEPENDS ${icon_files})
 
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/CHANGELOG.md
-    ${PROJECT_SOURCE_DIR}/resources/postcodes.LICENSE
-    DESTINATION share/doc/korvallestin)
-
 # The Debian package: `make package` runs cpack in the build folder.
-# The project's version has no third number; the package's always does.
-if(PROJECT_VERSION_PATCH STREQUAL "")
-    set(package_patch 0)
-else()
-    set(package_patch ${PROJECT_VERSION_PATCH})
-endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvallestin)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${package_patch})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Korvallestin developers")
 set(CPACK_PACKAGE_CONTACT "Korvallestin developers <korvallestin@users.noreply.github.com>")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://github.com/korvallestin/korvallestin)
@@ -66,5 +65,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps reads the program's libraries and writes the Depends line
 # (libqt6widgets6, libqt6gui6, libqt6core6, libc6, libstdc++6 ...).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Most desktops run Wayland now; without the plugin Qt falls back to XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(${packaging_dir}/debian_docs.cmake)
 include(CPack)

@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
              0},
         Case{"device",
              [](const TempDir& d) {
-                 (void)::symlink("/dev/zero", (d.Path() + "/postcodes.csv").c_str());
+                 EXPECT_EQ(::symlink("/dev/zero", (d.Path() + "/postcodes.csv").c_str()), 0);
              },
              {"not an ordinary file"},
              0},
