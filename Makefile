@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test bench bench-large sanitize fuzz-smoke package package-smoke check format clean
+.PHONY: all deps configure build run test bench bench-large sanitize fuzz-smoke package package-smoke orca-test check format clean
 
 all: build
 
@@ -47,6 +47,12 @@ package: build
 # Installs the package into this machine, tries it and removes it again.
 package-smoke:
 	scripts/package-smoke $(BUILD)
+
+# The program driven by the Orca screen reader under a virtual display; checks
+# what Orca says at each step.
+orca-test: build
+	scripts/install-deps orca
+	timeout 300 scripts/orca-test $(BUILD)
 
 check: configure
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
