@@ -96,6 +96,7 @@ frmAbout::frmAbout(QWidget* parent)
     txtInstructions->setObjectName(QStringLiteral("txtInstructions"));
     place(txtInstructions, 720, 3720, 4935, 1695);
     txtInstructions->setReadOnly(true);
+    txtInstructions->setAccessibleName(QStringLiteral("Instructions"));
     // Read-only, but it still takes the focus so the keyboard can scroll it,
     // and Tab moves on instead of being typed.
     txtInstructions->setTextInteractionFlags(Qt::TextSelectableByMouse |

@@ -20,11 +20,14 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 #include "postcode/matching.h"
 #include "ui/about_window/frm_about.h"
+#include "ui/main_window/accessible_notice.h"
 #include "ui/main_window/animation/animation_control.h"
+#include "ui/main_window/button_keys.h"
 #include "ui/main_window/display_text.h"
 #include "ui/main_window/results_view.h"
 #include "ui/main_window/twips.h"
@@ -89,6 +92,13 @@ frmMain::frmMain(const QString& program_folder)
     run_ =
         std::make_unique<SearchRun>(SearchWindow{*this, *this, *find_button_, *stop_button_, *this,
                                                  *this, *this, *this, *this, *this, *this});
+    clock_ = [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
+    announcements_ =
+        std::make_unique<SearchAnnouncements>(*accNotice_, [this] { return clock_(); });
     flush_timer_.setSingleShot(true);
     connect(&flush_timer_, &QTimer::timeout, this, [this] { FlushNow(); });
 
@@ -173,9 +183,9 @@ void frmMain::BuildControls() {
     cmdNew_ = new QPushButton(QStringLiteral("Ne&w Search"), client_);
     place(cmdNew_, "cmdNew", 7320, 1440, 1215, 375);
     // Enter on a focused button clicks that button; elsewhere it clicks
-    // "F&ind Now" (see keyPressEvent).
+    // "F&ind Now" (see keyPressEvent), the only default button.
     for (QPushButton* b : {cmdFind_, cmdStop_, cmdNew_}) {
-        b->setAutoDefault(true);
+        EnterClicksButton(b);
     }
     cmdFind_->setDefault(true);
 
@@ -205,6 +215,7 @@ void frmMain::BuildControls() {
     sbBar_->addWidget(sbText_, 1);
     sbBar_->setFixedHeight(Px(375));
     setStatusBar(sbBar_);
+    accNotice_ = new AccessibleNotice(client_);
 
     ilSortIcons_.up = QPixmap(QStringLiteral(":/pictures/sort-up.xpm"));
     ilSortIcons_.down = QPixmap(QStringLiteral(":/pictures/sort-down.xpm"));
@@ -219,6 +230,7 @@ void frmMain::BuildControls() {
     cboSearchType_->setAccessibleDescription(QStringLiteral("How the locality is matched"));
     aniSearch_->setAccessibleName(QStringLiteral("Search animation"));
     imgHelp_->setAccessibleName(QStringLiteral("About/Help"));
+    imgHelp_->setAccessibleDescription(QStringLiteral("Opens the About window; press F1"));
     lvwResults_->setAccessibleName(QStringLiteral("Results"));
     sbBar_->setAccessibleName(QStringLiteral("Status"));
     // F1 opens the About window for those who do not use a mouse.
@@ -273,9 +285,11 @@ void frmMain::Form_Load() {
 // --- Buttons, help icon and column headers ----------------------------------
 
 void frmMain::cmdFind_Click() {
+    announcements_->RunStarted();
     run_->cmdFind_Click();
     // However the run ended, the list and the count show all it found.
     FlushNow();
+    announcements_->RunEnded(ToUtf8(status_text_));
 }
 
 void frmMain::cmdStop_Click() {
@@ -283,6 +297,11 @@ void frmMain::cmdStop_Click() {
 }
 
 void frmMain::cmdNew_Click() {
+    announcements_->RunAbandoned();
+    // The list, where the focus may be, is about to go out of sight. The
+    // focus moves first: a screen reader that hears of the emptied boxes
+    // before the focus moves takes the move for no move at all.
+    txtLocality_->setFocus(Qt::OtherFocusReason);
     run_->cmdNew_Click();
 }
 
@@ -293,6 +312,7 @@ void frmMain::imgHelp_Click() {
 
 void frmMain::lvwResults_ColumnClick(int header) {
     korvallestin::lvwResults_ColumnClick(model_, header);
+    announcements_->SortChanged(model_.HeaderText(model_.SortKey() + 1), model_.SortOrder());
 }
 
 // --- Keyboard ----------------------------------------------------------------
@@ -505,6 +525,7 @@ void frmMain::SetVisible(bool visible) {
 void frmMain::SetSimpleText(const std::string& text) {
     status_text_ = QString::fromStdString(text);
     ScheduleFlush();
+    announcements_->CountChanged(text);
 }
 
 void frmMain::ClearRows() {

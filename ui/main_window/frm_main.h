@@ -14,6 +14,7 @@
 #include "search/search_window.h"
 #include "ui/main_window/form_resize.h"
 #include "ui/main_window/result_list_model.h"
+#include "ui/main_window/search_announcements.h"
 
 class QComboBox;
 class QLabel;
@@ -24,6 +25,7 @@ class QTabWidget;
 
 namespace korvallestin {
 
+class AccessibleNotice;
 class AnimationControl;
 class ResultsView;
 
@@ -61,6 +63,9 @@ class frmMain final : public QMainWindow,
     ResultListModel& Results() { return model_; }
     // Called on every turn the search gives the window (for measuring).
     void SetYieldObserver(std::function<void()> observer) { yield_observer_ = std::move(observer); }
+    // The clock that paces what the screen reader hears of a run.
+    void SetAnnouncementClock(SearchAnnouncements::Clock clock) { clock_ = std::move(clock); }
+    const AccessibleNotice& Notice() const { return *accNotice_; }
 
     // TopLevelWindow, ResizableWindow.
     void SetOuterHeight(float twips) override;
@@ -135,6 +140,7 @@ class frmMain final : public QMainWindow,
     ResultsView* lvwResults_ = nullptr;
     QStatusBar* sbBar_ = nullptr;
     QLabel* sbText_ = nullptr;
+    AccessibleNotice* accNotice_ = nullptr;
     ResultListModel model_;
     HeaderImageList ilSortIcons_;
 
@@ -148,6 +154,8 @@ class frmMain final : public QMainWindow,
     std::unique_ptr<Button> find_button_;
     std::unique_ptr<Button> stop_button_;
     std::unique_ptr<SearchRun> run_;
+    SearchAnnouncements::Clock clock_;
+    std::unique_ptr<SearchAnnouncements> announcements_;
 };
 
 }  // namespace korvallestin

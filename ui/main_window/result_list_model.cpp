@@ -53,6 +53,17 @@ QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, i
     if (role == Qt::DisplayRole) {
         return captions_[section];
     }
+    // The sort mark, for assistive technology.
+    if (role == Qt::AccessibleDescriptionRole) {
+        switch (icons_[section]) {
+            case 1:
+                return QStringLiteral("sorted ascending");
+            case 2:
+                return QStringLiteral("sorted descending");
+            default:
+                return {};
+        }
+    }
     if (role == Qt::DecorationRole && images_ != nullptr) {
         switch (icons_[section]) {
             case 1:
