@@ -1,4 +1,4 @@
-#include "ui/about_window/frm_about.h"
+#include "frm_about.h"
 
 #include <initializer_list>
 
@@ -8,8 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "ui/main_window/display_text.h"
-#include "ui/main_window/twips.h"
+#include "display_text.h"
+#include "twips.h"
 
 namespace korvallestin {
 

@@ -1,4 +1,4 @@
-#include "ui/main_window/accessible_notice.h"
+#include "accessible_notice.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ui/main_window/search_announcements.h"
+#include "search_announcements.h"
 
 namespace korvallestin {
 

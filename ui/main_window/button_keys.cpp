@@ -1,4 +1,4 @@
-#include "ui/main_window/button_keys.h"
+#include "button_keys.h"
 
 #include <QEvent>
 #include <QKeyEvent>

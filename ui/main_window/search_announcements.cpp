@@ -1,4 +1,4 @@
-#include "ui/main_window/search_announcements.h"
+#include "search_announcements.h"
 
 #include <utility>
 

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "search_window.h"
+
 namespace korvallestin {
 
 // Speaks a short message through the screen reader, without moving the focus.
@@ -49,6 +51,22 @@ class SearchAnnouncements {
     bool abandoned_ = false;
     std::int64_t last_spoken_ms_ = 0;
     std::string last_count_;
+};
+
+// The status bar as a run writes it; the count is also heard.
+class AnnouncedStatusBar final : public StatusBar {
+  public:
+    AnnouncedStatusBar(StatusBar& bar, SearchAnnouncements& announcements)
+        : bar_(bar), announcements_(announcements) {}
+    void SetVisible(bool visible) override { bar_.SetVisible(visible); }
+    void SetSimpleText(const std::string& text) override {
+        bar_.SetSimpleText(text);
+        announcements_.CountChanged(text);
+    }
+
+  private:
+    StatusBar& bar_;
+    SearchAnnouncements& announcements_;
 };
 
 }  // namespace korvallestin
