@@ -4,8 +4,8 @@ namespace korvallestin {
 
 ResultListModel::ResultListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-// The view asks for every row's index and flags whenever it lays the list
-// out; both are answered without further calls into the model.
+// The view asks for the index and flags of every cell it paints; both are
+// answered without further calls into the model.
 QModelIndex ResultListModel::index(int row, int column, const QModelIndex& parent) const {
     if (parent.isValid() || row < 0 || column < 0 ||
         static_cast<std::size_t>(row) >= rows_.Visible() || column >= captions_.size()) {

@@ -39,9 +39,6 @@ class ResultListModel : public QAbstractTableModel, public SortableList {
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // The index of a visible row's first cell, without the checks of index().
-    QModelIndex FirstCell(int row) const { return createIndex(row, 0); }
-
     // Rows.
     void ClearRows();
     void AddRow(const PostcodeRecord& record);
