@@ -47,6 +47,7 @@ AccessibleNotice::AccessibleNotice(QWidget* parent) : QWidget(parent) {
 
 void AccessibleNotice::Announce(const std::string& text) {
     text_ = QString::fromStdString(text);
+    emit Announced(text_);
     if (!QAccessible::isActive()) {
         return;
     }

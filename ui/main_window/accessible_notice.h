@@ -21,6 +21,10 @@ class AccessibleNotice final : public QWidget, public Announcer {
     void Announce(const std::string& text) override;
     const QString& Text() const { return text_; }
 
+  signals:
+    // Every announcement, whether or not a screen reader listens.
+    void Announced(const QString& text);
+
   private:
     QString text_;
 };

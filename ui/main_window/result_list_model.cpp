@@ -43,6 +43,11 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         // Text is made only for the cells the view asks about.
         return CellText(index.row(), index.column());
     }
+    // A screen reader reading a whole row hears each cell with its header.
+    if (role == Qt::AccessibleTextRole) {
+        return captions_[index.column()] + QStringLiteral(": ") +
+               CellText(index.row(), index.column());
+    }
     return {};
 }
 

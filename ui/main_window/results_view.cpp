@@ -1,5 +1,7 @@
 #include "results_view.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -9,12 +11,48 @@
 #include <QKeySequence>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QTimer>
 
 #include <algorithm>
 
 namespace korvallestin {
 
+namespace {
+
+// The view's own widgets (the viewport, the headers, the corner button and
+// the holders of the scroll bars) are not among the children the table's
+// accessible interface counts: it presents cells and header cells instead.
+// Asked for the place of one of those widgets, it prints a warning, and
+// screen readers ask each time one of them comes, goes or changes. They are
+// presented as parts of the list's own container, whose answer is a plain
+// "not one of mine".
+class ViewPartInterface final : public QAccessibleWidget {
+  public:
+    explicit ViewPartInterface(QWidget* part) : QAccessibleWidget(part) {}
+    QAccessibleInterface* parent() const override {
+        QWidget* container = widget()->parentWidget()->parentWidget();
+        return QAccessible::queryAccessibleInterface(
+            container != nullptr ? static_cast<QObject*>(container) : qApp);
+    }
+};
+
+QAccessibleInterface* ViewPartFactory(const QString& /*class_name*/, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget == nullptr || widget->isWindow() ||
+        qobject_cast<ResultsView*>(widget->parentWidget()) == nullptr) {
+        return nullptr;
+    }
+    return new ViewPartInterface(widget);
+}
+
+}  // namespace
+
 ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
+    static const bool factory_installed = [] {
+        QAccessible::installFactory(&ViewPartFactory);
+        return true;
+    }();
+    (void)factory_installed;
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
@@ -120,6 +158,39 @@ void ResultsView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         FitRowHeight();
     }
+}
+
+void ResultsView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    // The view makes a cell current as it takes the focus, and only then is
+    // the list itself announced as focused: a screen reader then speaks the
+    // list and no row. The current cell is announced again once the list has
+    // the focus.
+    if (QAccessible::isActive()) {
+        QTimer::singleShot(0, this, [this] { AnnounceCurrentCell(); });
+    }
+}
+
+int ResultsView::CurrentCellChild() const {
+    const QModelIndex current = currentIndex();
+    QAccessibleInterface* list =
+        QAccessible::queryAccessibleInterface(const_cast<ResultsView*>(this));
+    QAccessibleTableInterface* table = list != nullptr ? list->tableInterface() : nullptr;
+    if (table == nullptr || !current.isValid()) {
+        return -1;
+    }
+    QAccessibleInterface* cell = table->cellAt(current.row(), current.column());
+    return cell != nullptr ? list->indexOfChild(cell) : -1;
+}
+
+void ResultsView::AnnounceCurrentCell() {
+    const int child = CurrentCellChild();
+    if (!hasFocus() || child < 0) {
+        return;
+    }
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(child);
+    QAccessible::updateAccessibility(&focus);
 }
 
 QModelIndex ResultsView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {

@@ -32,17 +32,22 @@ class ResultsView : public QTableView {
     // Lays the rows out now instead of at the next paint.
     void LayoutNow() { executeDelayedItemsLayout(); }
 
+    // The accessible child number of the current cell, -1 when there is none.
+    int CurrentCellChild() const;
+
   signals:
     // A header was clicked; its number counts from 1.
     void ColumnClick(int header);
 
   protected:
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
   private:
     void FitRowHeight();
+    void AnnounceCurrentCell();
 };
 
 }  // namespace korvallestin

@@ -178,7 +178,11 @@ TEST_F(ResultsViewShowsTheModel, AScreenReaderGetsTheTable) {
         for (int c = 0; c < 3; ++c) {
             QAccessibleInterface* cell = table->cellAt(row, c);
             ASSERT_NE(cell, nullptr);
-            EXPECT_EQ(cell->text(QAccessible::Name), model.CellText(row, c)) << row << "," << c;
+            // Each cell is named with its header, so that a row read whole
+            // says which value is which.
+            EXPECT_EQ(cell->text(QAccessible::Name),
+                      table->columnDescription(c) + ": " + model.CellText(row, c))
+                << row << "," << c;
         }
     }
     // No row numbers: the rows have no header of their own.
