@@ -160,6 +160,27 @@ void ResultsView::changeEvent(QEvent* event) {
     }
 }
 
+void ResultsView::setModel(QAbstractItemModel* model) {
+    if (this->model() != nullptr) {
+        disconnect(this->model(), &QAbstractItemModel::layoutChanged, this, nullptr);
+    }
+    QTableView::setModel(model);
+    if (model == nullptr) {
+        return;
+    }
+    // The table's accessible interface keeps one object per cell it was asked
+    // about, each following its row; after a new order those objects no
+    // longer stand where screen readers last saw them. They are dropped, so
+    // that every cell is asked about afresh.
+    connect(model, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (QAccessible::isActive()) {
+            QAccessibleTableModelChangeEvent reset(this,
+                                                   QAccessibleTableModelChangeEvent::ModelReset);
+            QAccessible::updateAccessibility(&reset);
+        }
+    });
+}
+
 void ResultsView::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
     // The view makes a cell current as it takes the focus, and only then is

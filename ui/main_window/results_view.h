@@ -18,6 +18,8 @@ class ResultsView : public QTableView {
   public:
     explicit ResultsView(QWidget* parent = nullptr);
 
+    void setModel(QAbstractItemModel* model) override;
+
     // The column headers.
     QHeaderView* header() const { return horizontalHeader(); }
     // The height of every row: one line of text in the view's font.
