@@ -90,9 +90,12 @@ struct frmMain::Roles {
     }
 
     SearchWindow ForRun() {
-        return SearchWindow{geometry, announced_status_bar, find,    stop,
-                            results,  animation,            criteria, messages,
-                            events,   program,              startup};
+        return SearchWindow{geometry, announced_status_bar,
+                            find,     stop,
+                            results,  animation,
+                            criteria, messages,
+                            events,   program,
+                            startup};
     }
 
     WindowGeometryAdapter geometry;

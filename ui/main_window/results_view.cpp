@@ -11,7 +11,6 @@
 #include <QKeySequence>
 #include <QStyle>
 #include <QStyleOptionViewItem>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -53,6 +52,9 @@ ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
         return true;
     }();
     (void)factory_installed;
+    announce_timer_.setSingleShot(true);
+    announce_timer_.setInterval(0);
+    connect(&announce_timer_, &QTimer::timeout, this, &ResultsView::AnnounceCurrentCell);
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
@@ -188,7 +190,7 @@ void ResultsView::focusInEvent(QFocusEvent* event) {
     // list and no row. The current cell is announced again once the list has
     // the focus.
     if (QAccessible::isActive()) {
-        QTimer::singleShot(0, this, [this] { AnnounceCurrentCell(); });
+        announce_timer_.start();
     }
 }
 

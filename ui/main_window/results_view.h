@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTableView>
+#include <QTimer>
 
 namespace korvallestin {
 
@@ -50,6 +51,8 @@ class ResultsView : public QTableView {
   private:
     void FitRowHeight();
     void AnnounceCurrentCell();
+
+    QTimer announce_timer_;
 };
 
 }  // namespace korvallestin

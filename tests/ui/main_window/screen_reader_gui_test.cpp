@@ -172,8 +172,7 @@ TEST_F(ScreenReader, CellsCarryTheirHeadersAndRightReachesEveryColumn) {
     EXPECT_EQ(cells.back(), "BSP Name: HUB A");
     EXPECT_EQ(List()->currentIndex().column(), 8);
     // The last column was scrolled into sight.
-    EXPECT_TRUE(List()->viewport()->rect().intersects(
-        List()->visualRect(List()->currentIndex())));
+    EXPECT_TRUE(List()->viewport()->rect().intersects(List()->visualRect(List()->currentIndex())));
     QAccessibleInterface* table = QAccessible::queryAccessibleInterface(List());
     EXPECT_EQ(table->tableInterface()->rowCount(), 10);
 }

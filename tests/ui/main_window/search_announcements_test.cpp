@@ -78,9 +78,9 @@ TEST_F(Announcements, ANewOrderIsSpokenAtOnceWithItsDirection) {
     announcements.SortChanged("Locality", 0);
     announcements.SortChanged("Locality", 1);
     announcements.SortChanged("BSP Name", 1);
-    EXPECT_EQ(spoken.lines, (Lines{"Sorted by Locality, ascending",
-                                   "Sorted by Locality, descending",
-                                   "Sorted by BSP Name, descending"}));
+    EXPECT_EQ(spoken.lines,
+              (Lines{"Sorted by Locality, ascending", "Sorted by Locality, descending",
+                     "Sorted by BSP Name, descending"}));
 }
 
 TEST_F(Announcements, TheAnnouncedStatusBarShowsEveryTextAndSpeaksThePacedOnes) {
