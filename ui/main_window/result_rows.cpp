@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 namespace korvallestin {
 
@@ -14,19 +15,26 @@ constexpr unsigned char Fold(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
 }
 
-// A text's first seven bytes, case folded, then its length up to 8, as one
-// number that orders as the text does. Equal numbers with a length below 8
-// mean equal texts; only two texts of 8 bytes or more that agree on their
-// first seven need a look at the rest.
+// Seven bytes of a text from `from` on, case folded, then how many bytes it
+// has from there, up to 8, as one number that orders as that part of the
+// text does. Equal numbers with a count below 8 mean equal texts from `from`
+// on; two texts with a count of 8 that agree on the seven bytes need a look
+// at the next seven.
 constexpr std::uint64_t kLongText = 8;
+constexpr std::size_t kChunkBytes = 7;
 
-std::uint64_t Prefix(std::string_view text) {
+std::uint64_t Chunk(std::string_view text, std::size_t from) {
     std::uint64_t key = 0;
-    for (std::size_t i = 0; i < 7; ++i) {
+    for (std::size_t i = from; i < from + kChunkBytes; ++i) {
         const unsigned char c = i < text.size() ? Fold(static_cast<unsigned char>(text[i])) : 0;
         key = (key << 8) | c;
     }
-    return (key << 8) | std::min<std::uint64_t>(text.size(), kLongText);
+    const std::size_t rest = text.size() > from ? text.size() - from : 0;
+    return (key << 8) | std::min<std::uint64_t>(rest, kLongText);
+}
+
+std::uint64_t Prefix(std::string_view text) {
+    return Chunk(text, 0);
 }
 
 }  // namespace
@@ -107,24 +115,65 @@ bool ResultRows::Less(RowId a, RowId b) const {
 
 void ResultRows::SortIds(std::vector<RowId>::iterator first,
                          std::vector<RowId>::iterator last) const {
-    // Sorting by a cached prefix first keeps most comparisons to one integer
-    // test instead of two trips to the rows' text.
-    struct Keyed {
-        std::uint64_t prefix;
-        RowId id;
+    // Each row is sorted by three numbers made from its first 21 bytes of
+    // text (see Chunk), then by arrival: comparisons test integers, and each
+    // row's text is read once, in the order given (arrival order, the order
+    // in which the rows lie in memory). Rows that agree on all 21 bytes are
+    // compared in full afterwards.
+    const auto count = static_cast<std::size_t>(last - first);
+    auto keyed_row = [this](RowId id) {
+        const std::string_view text = Text(id, sort_key_);
+        return Keyed{{Directed(prefix_[id]), Directed(Chunk(text, kChunkBytes)),
+                      Directed(Chunk(text, 2 * kChunkBytes))},
+                     id};
     };
-    std::vector<Keyed> keyed;
-    keyed.reserve(static_cast<std::size_t>(last - first));
-    for (auto it = first; it != last; ++it) {
-        keyed.push_back({prefix_[*it], *it});
-    }
-    const bool descending = sort_order_ != 0;
-    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
-        if (a.prefix != b.prefix) {
-            return descending ? a.prefix > b.prefix : a.prefix < b.prefix;
+    std::vector<Keyed> keyed(count);
+    // Many rows are first grouped by their first two bytes in one counting
+    // pass, so that each group is sorted on its own, within the cache.
+    constexpr std::size_t kGroups = std::size_t{1} << 16;
+    constexpr std::size_t kFewRows = kGroups;
+    auto group_of = [](std::uint64_t key) { return static_cast<std::size_t>(key >> 48); };
+    std::vector<std::size_t> starts{0, count};
+    if (count >= kFewRows) {
+        starts.assign(kGroups + 1, 0);
+        for (auto it = first; it != last; ++it) {
+            ++starts[group_of(Directed(prefix_[*it])) + 1];
         }
-        return Less(a.id, b.id);
-    });
+        for (std::size_t g = 0; g < kGroups; ++g) {
+            starts[g + 1] += starts[g];
+        }
+        std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
+        for (auto it = first; it != last; ++it) {
+            const Keyed k = keyed_row(*it);
+            keyed[next[group_of(k.key[0])]++] = k;
+        }
+    } else {
+        std::transform(first, last, keyed.begin(), keyed_row);
+    }
+    auto by_keys = [](const Keyed& a, const Keyed& b) {
+        for (std::size_t i = 0; i < a.key.size(); ++i) {
+            if (a.key[i] != b.key[i]) {
+                return a.key[i] < b.key[i];
+            }
+        }
+        return a.id < b.id;
+    };
+    for (std::size_t g = 0; g + 1 < starts.size(); ++g) {
+        std::sort(keyed.begin() + static_cast<std::ptrdiff_t>(starts[g]),
+                  keyed.begin() + static_cast<std::ptrdiff_t>(starts[g + 1]), by_keys);
+    }
+    for (auto tie = keyed.begin(); tie != keyed.end();) {
+        auto end = tie + 1;
+        while (end != keyed.end() && end->key[0] == tie->key[0] && end->key[1] == tie->key[1] &&
+               end->key[2] == tie->key[2]) {
+            ++end;
+        }
+        if (end - tie > 1 && (Directed(tie->key[2]) & 0xFF) == kLongText) {
+            std::sort(tie, end,
+                      [this](const Keyed& a, const Keyed& b) { return Less(a.id, b.id); });
+        }
+        tie = end;
+    }
     for (const Keyed& k : keyed) {
         *first++ = k.id;
     }
@@ -209,8 +258,9 @@ void ResultRows::SetSort(int key, int order) {
         auto run = order_.begin();
         while (run != order_.end()) {
             auto next = run + 1;
-            while (next != order_.end() &&
-                   CompareIgnoringCase(Text(*run, key), Text(*next, key)) == 0) {
+            while (next != order_.end() && prefix_[*run] == prefix_[*next] &&
+                   ((prefix_[*run] & 0xFF) < kLongText ||
+                    CompareIgnoringCase(Text(*run, key), Text(*next, key)) == 0)) {
                 ++next;
             }
             std::reverse(run, next);
@@ -218,6 +268,9 @@ void ResultRows::SetSort(int key, int order) {
         }
         return;
     }
+    // The visible rows are the first ones that arrived; they are sorted
+    // from arrival order, as they lie in memory.
+    std::iota(order_.begin(), order_.end(), RowId{0});
     SortIds(order_.begin(), order_.end());
 }
 
