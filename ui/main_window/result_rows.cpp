@@ -23,14 +23,29 @@ constexpr unsigned char Fold(unsigned char c) {
 constexpr std::uint64_t kLongText = 8;
 constexpr std::size_t kChunkBytes = 7;
 
+// Fold for eight bytes at once: each byte's high bit, in a copy with the
+// high bits cleared, tells whether it is from 'a' on and whether it is past
+// 'z'; bytes that had the high bit set are no letters.
+std::uint64_t FoldEight(std::uint64_t bytes) {
+    constexpr std::uint64_t kEach = 0x0101010101010101;
+    const std::uint64_t low = bytes & (0x7F * kEach);
+    const std::uint64_t from_a = low + (0x80 - 'a') * kEach;
+    const std::uint64_t past_z = low + (0x80 - 'z' - 1) * kEach;
+    const std::uint64_t letters = from_a & ~past_z & ~bytes & (0x80 * kEach);
+    return bytes - (letters >> 2);  // 'a' - 'A' is 0x20
+}
+
 std::uint64_t Chunk(std::string_view text, std::size_t from) {
-    std::uint64_t key = 0;
-    for (std::size_t i = from; i < from + kChunkBytes; ++i) {
-        const unsigned char c = i < text.size() ? Fold(static_cast<unsigned char>(text[i])) : 0;
-        key = (key << 8) | c;
-    }
     const std::size_t rest = text.size() > from ? text.size() - from : 0;
-    return (key << 8) | std::min<std::uint64_t>(rest, kLongText);
+    unsigned char bytes[8] = {};
+    if (rest > 0) {
+        std::memcpy(bytes, text.data() + from, std::min(rest, kChunkBytes));
+    }
+    std::uint64_t key = 0;
+    for (const unsigned char b : bytes) {
+        key = (key << 8) | b;
+    }
+    return FoldEight(key) | std::min<std::uint64_t>(rest, kLongText);
 }
 
 std::uint64_t Prefix(std::string_view text) {
@@ -113,43 +128,41 @@ bool ResultRows::Less(RowId a, RowId b) const {
     return c != 0 ? c < 0 : a < b;
 }
 
-void ResultRows::SortIds(std::vector<RowId>::iterator first,
-                         std::vector<RowId>::iterator last) const {
+void ResultRows::SortIds(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) {
     // Each row is sorted by three numbers made from its first 21 bytes of
     // text (see Chunk), then by arrival: comparisons test integers, and each
     // row's text is read once, in the order given (arrival order, the order
-    // in which the rows lie in memory). Rows that agree on all 21 bytes are
-    // compared in full afterwards.
+    // in which the rows lie in memory); its cached prefix is renewed on the
+    // way. Rows that agree on all 21 bytes are compared in full afterwards.
     const auto count = static_cast<std::size_t>(last - first);
-    auto keyed_row = [this](RowId id) {
-        const std::string_view text = Text(id, sort_key_);
-        return Keyed{{Directed(prefix_[id]), Directed(Chunk(text, kChunkBytes)),
-                      Directed(Chunk(text, 2 * kChunkBytes))},
-                     id};
-    };
-    std::vector<Keyed> keyed(count);
-    // Many rows are first grouped by their first two bytes in one counting
-    // pass, so that each group is sorted on its own, within the cache.
+    // Many rows are grouped by their first two bytes while their texts are
+    // read, so that each group is sorted on its own, within the cache.
     constexpr std::size_t kGroups = std::size_t{1} << 16;
-    constexpr std::size_t kFewRows = kGroups;
+    const bool grouped = count >= kGroups;
     auto group_of = [](std::uint64_t key) { return static_cast<std::size_t>(key >> 48); };
     std::vector<std::size_t> starts{0, count};
-    if (count >= kFewRows) {
+    if (grouped) {
         starts.assign(kGroups + 1, 0);
-        for (auto it = first; it != last; ++it) {
-            ++starts[group_of(Directed(prefix_[*it])) + 1];
-        }
-        for (std::size_t g = 0; g < kGroups; ++g) {
-            starts[g + 1] += starts[g];
-        }
-        std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
-        for (auto it = first; it != last; ++it) {
-            const Keyed k = keyed_row(*it);
-            keyed[next[group_of(k.key[0])]++] = k;
-        }
-    } else {
-        std::transform(first, last, keyed.begin(), keyed_row);
     }
+    std::vector<std::array<std::uint64_t, 2>> later(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const RowId id = first[static_cast<std::ptrdiff_t>(i)];
+        const std::string_view text = Text(id, sort_key_);
+        prefix_[id] = Prefix(text);
+        later[i] = {Directed(Chunk(text, kChunkBytes)), Directed(Chunk(text, 2 * kChunkBytes))};
+        if (grouped) {
+            ++starts[group_of(Directed(prefix_[id])) + 1];
+        }
+    }
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
+    std::vector<Keyed> keyed(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const RowId id = first[static_cast<std::ptrdiff_t>(i)];
+        const Keyed k{{Directed(prefix_[id]), later[i][0], later[i][1]}, id};
+        keyed[next[grouped ? group_of(k.key[0]) : 0]++] = k;
+    }
+    later = {};
     auto by_keys = [](const Keyed& a, const Keyed& b) {
         for (std::size_t i = 0; i < a.key.size(); ++i) {
             if (a.key[i] != b.key[i]) {
@@ -179,8 +192,7 @@ void ResultRows::SortIds(std::vector<RowId>::iterator first,
     }
 }
 
-void ResultRows::SortBatch(std::vector<RowId>::iterator first,
-                           std::vector<RowId>::iterator last) const {
+void ResultRows::SortBatch(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) {
     // Rows arrive in file order, and files are often sorted already: a batch
     // made of a few sorted runs is merged run by run, in linear time.
     auto less = [this](RowId a, RowId b) { return Less(a, b); };
@@ -246,11 +258,6 @@ void ResultRows::SetSort(int key, int order) {
     const bool reversed_only = key == sort_key_;
     sort_key_ = key;
     sort_order_ = order;
-    if (!reversed_only) {
-        for (RowId id = 0; id < rows_.size(); ++id) {
-            prefix_[id] = Prefix(Text(id, key));
-        }
-    }
     if (reversed_only) {
         // Same column, other direction: runs of equal text keep their
         // arrival order, so reverse the whole and then each run back.
@@ -269,9 +276,13 @@ void ResultRows::SetSort(int key, int order) {
         return;
     }
     // The visible rows are the first ones that arrived; they are sorted
-    // from arrival order, as they lie in memory.
+    // from arrival order, as they lie in memory. Sorting renews their cached
+    // prefixes; the pending rows' are renewed here.
     std::iota(order_.begin(), order_.end(), RowId{0});
     SortIds(order_.begin(), order_.end());
+    for (std::size_t id = promoted_; id < rows_.size(); ++id) {
+        prefix_[id] = Prefix(Text(static_cast<RowId>(id), key));
+    }
 }
 
 std::vector<std::ptrdiff_t> ResultRows::PositionsOf(const std::vector<RowId>& ids) const {

@@ -68,8 +68,9 @@ class ResultRows {
 
     std::string_view Text(RowId id, int column) const;
     bool Less(RowId a, RowId b) const;
-    void SortIds(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) const;
-    void SortBatch(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) const;
+    // Sort rows and renew their cached prefixes.
+    void SortIds(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last);
+    void SortBatch(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last);
 
     std::vector<std::unique_ptr<char[]>> rows_;
     // Each row's sort text reduced to one number that orders as the text

@@ -107,7 +107,9 @@ TEST(ResultRows, OrderAgreesWithAPlainSortForAnyTexts) {
     // (7, 8, 14, 15 and 21 bytes), with NUL bytes, letter case and shared
     // beginnings; arriving in batches, then re-sorted both ways.
     std::mt19937 random(17);
-    const std::string alphabet("aAbB\0zZ9", 9);
+    // Letters, the characters either side of both letter ranges and bytes
+    // of UTF-8 text (none of them letters to fold).
+    const std::string alphabet("aAbB\0zZ9`{@[\xC3\xA1\xE1", 15);
     std::vector<PostcodeRecord> records;
     for (int i = 0; i < 600; ++i) {
         const char* beginnings[] = {"", "PORTLAN", "PortlanD Bay", "PORTLAND BAY NORTH EAST"};
