@@ -109,7 +109,19 @@ void ResultListModel::ShowPendingRows() {
 }
 
 void ResultListModel::Reorder(const std::function<void()>& reorder) {
-    // The selection and the current row stay on the same rows.
+    if (persistentIndexList().isEmpty()) {
+        // Nobody holds on to a row (no selection, no current row, no screen
+        // reader's cell), so a new order is simply new contents for every
+        // place: a view only has to paint again. A change of layout would
+        // make it walk its rows.
+        reorder();
+        if (rowCount() > 0 && columnCount() > 0) {
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        }
+        return;
+    }
+    // The selection and the current row stay on the same rows. Those who
+    // hold rows may take more of them when told of the change.
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList persistent = persistentIndexList();
     std::vector<ResultRows::RowId> ids;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -88,6 +89,26 @@ class ResultsViewShowsTheModel : public ::testing::Test {
             }
         }
     }
+    // What the window last put on the screen, not what it would paint now.
+    static QImage OnScreen(QWidget& window) {
+        QApplication::processEvents();
+        return window.screen()->grabWindow(window.winId()).toImage();
+    }
+    // What the view shows is what a view made now over the same model, at
+    // the same place, shows.
+    void ExpectShownAsByAFreshView() {
+        ResultsView fresh;
+        fresh.setModel(&model);
+        fresh.resize(view.size());
+        for (int c = 0; c < model.columnCount(); ++c) {
+            fresh.header()->resizeSection(c, view.header()->sectionSize(c));
+        }
+        fresh.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
+        fresh.verticalScrollBar()->setValue(view.verticalScrollBar()->value());
+        QApplication::processEvents();
+        EXPECT_EQ(OnScreen(fresh), OnScreen(view));
+    }
     void ExpectShowsModel() {
         const int rows = model.rowCount();
         ASSERT_EQ(rows, static_cast<int>(model.StoredRows()));
@@ -113,14 +134,19 @@ TEST_F(ResultsViewShowsTheModel, AfterAppendsMergesSortsAndReversals) {
     ExpectShowsModel();
     for (int batch = 0; batch < 20; ++batch) {
         Add(1 + static_cast<int>(random() % 60));
+        ExpectShownAsByAFreshView();
         ExpectShowsModel();
     }
-    // A new order, both directions, and more rows merged into it.
+    // A new order, both directions, and more rows merged into it; each
+    // shown before anything else makes the view paint again.
     model.SetSortKey(1);
+    ExpectShownAsByAFreshView();
     ExpectShowsModel();
     model.SetSortOrder(1);
+    ExpectShownAsByAFreshView();
     ExpectShowsModel();
     Add(25);
+    ExpectShownAsByAFreshView();
     ExpectShowsModel();
     EXPECT_GE(model.CellText(0, 1), model.CellText(model.rowCount() - 1, 1));
 }
