@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test bench bench-large sanitize fuzz-smoke package package-smoke check format clean
+.PHONY: all deps configure build run test bench bench-large bench-table sanitize fuzz-smoke package package-smoke orca-test check format clean
 
 all: build
 
@@ -24,12 +24,17 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --runs 5
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --runs 5 \
+		--json $(BUILD)/bench.json
 
 # Start-up, then 100,000 and 1,000,000 records made from the shipped file.
 bench-large: build
-	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --startup --runs 5
-	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --large --runs 5
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --startup --large \
+		--runs 5 --json $(BUILD)/bench-large.json
+
+# The README's performance table, from the reports of the two targets above.
+bench-table:
+	scripts/bench-table --readme README.md $(BUILD)/bench.json $(BUILD)/bench-large.json
 
 # Every test again, built with AddressSanitizer and UBSan (into build-sanitize).
 sanitize:
@@ -47,6 +52,12 @@ package: build
 # Installs the package into this machine, tries it and removes it again.
 package-smoke:
 	scripts/package-smoke $(BUILD)
+
+# The program driven by the Orca screen reader under a virtual display; checks
+# what Orca says at each step.
+orca-test: build
+	scripts/install-deps orca
+	timeout 300 scripts/orca-test $(BUILD)
 
 check: configure
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON

@@ -8,7 +8,7 @@
 #include <QCoreApplication>
 #include <QString>
 
-#include "ui/main_window/frm_main.h"
+#include "frm_main.h"
 
 namespace {
 

@@ -1,21 +1,33 @@
 // Drives the real search window headless over postcode files and prints, for
 // each scenario, the median wall time of several runs, the rows found, the
 // records read per second, the peak resident memory and the longest gap
-// between two turns the search gave the window (its worst response time
-// during the run).
+// between two turns the search gave the window (the longest time it did not
+// answer during the run). A scenario with a header click also gives the time
+// from the click until the window answered again. Figures a scenario does
+// not measure are printed as "-" and left out of the JSON output.
 //
 //   korvallestin-bench --data DIR [--runs N]     the file in DIR
 //   korvallestin-bench --large [--runs N]        100,000 and 1,000,000 records
 //                                                made from the shipped file
 //   korvallestin-bench --startup                 start to first shown window
+//   ... --only SCENARIO                          one scenario (its JSON name)
+//   ... --json FILE                              also writes every figure,
+//                                                each run's as well, to FILE
 
 #include <malloc.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 
@@ -25,16 +37,20 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "bench/data_generator.h"
-#include "postcode/data_file.h"
-#include "ui/main_window/frm_main.h"
+#include "data_file.h"
+#include "data_generator.h"
+#include "frm_main.h"
+#include "result_list_model.h"
+#include "results_view.h"
 
 namespace {
 
 using korvallestin::frmMain;
+using korvallestin::ResultsView;
 
 struct Criteria {
     const char* postcode = "";
@@ -45,6 +61,8 @@ struct Criteria {
 
 struct Scenario {
     const char* name;
+    // The name in the JSON output.
+    const char* key;
     Criteria criteria;
     // A header click after the run; its time is what is reported.
     bool click_after = false;
@@ -55,13 +73,27 @@ struct Scenario {
 struct Sample {
     double ms = 0;
     int rows = 0;
+    // Between two turns of the search, the click's own turn included.
     double max_gap_ms = 0;
-    long peak_kb = 0;
+    // From a click during the run until the window next turned to its events.
+    double click_ms = 0;
+    double peak_mb = 0;
 };
+
+// The header the clicks go to: Locality.
+constexpr int kClickedHeader = 2;
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
+}
+
+QJsonArray ToJson(const std::vector<double>& values) {
+    QJsonArray array;
+    for (const double v : values) {
+        array.append(v);
+    }
+    return array;
 }
 
 long StatusKb(const char* key) {
@@ -95,7 +127,27 @@ long CountDataRecords(const std::string& path) {
     return n;
 }
 
-Sample RunOnce(frmMain& window, const Scenario& s, long records) {
+// Clicks a column header the way a user does: the press and release wait in
+// the event queue until the window next turns to its events.
+void PostHeaderClick(frmMain& window, int header) {
+    QHeaderView* headers = window.findChild<ResultsView*>("lvwResults")->header();
+    const QPoint at(
+        headers->sectionViewportPosition(header - 1) + headers->sectionSize(header - 1) / 2,
+        headers->height() / 2);
+    const QPointF global = headers->viewport()->mapToGlobal(QPointF(at));
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QApplication::postEvent(headers->viewport(), new QMouseEvent(type, QPointF(at), global,
+                                                                     Qt::LeftButton, held, {}));
+    }
+}
+
+bool SortedByClickedHeader(frmMain& window) {
+    return window.Results().SortKey() == kClickedHeader - 1;
+}
+
+std::optional<Sample> RunOnce(frmMain& window, const Scenario& s, long records) {
     window.cmdNew_Click();
     window.Results().SetSortKey(0);
     window.Results().SetSortOrder(0);
@@ -107,61 +159,115 @@ Sample RunOnce(frmMain& window, const Scenario& s, long records) {
     ResetPeakMemory();
 
     Sample sample;
-    QElapsedTimer gap;
-    long yields = 0;
-    window.SetYieldObserver([&] {
-        if (gap.isValid()) {
-            sample.max_gap_ms = std::max(sample.max_gap_ms, gap.nsecsElapsed() / 1e6);
-        }
-        if (s.click_during && ++yields == records / 2) {
-            window.lvwResults_ColumnClick(2);
-            gap.invalidate();  // the click's own time is not a gap of the run
-            return;
-        }
-        gap.restart();
-    });
     QElapsedTimer clock;
+    qint64 last_turn = -1;
+    qint64 clicked_at = -1;
+    long turns = 0;
+    window.SetYieldObserver([&] {
+        const qint64 now = clock.nsecsElapsed();
+        if (last_turn >= 0) {
+            sample.max_gap_ms = std::max(sample.max_gap_ms, (now - last_turn) / 1e6);
+        }
+        if (clicked_at >= 0 && sample.click_ms == 0) {
+            // The click was taken in the last turn; the window answers again.
+            sample.click_ms = (now - clicked_at) / 1e6;
+        }
+        if (s.click_during && ++turns == records / 2) {
+            PostHeaderClick(window, kClickedHeader);
+            clicked_at = clock.nsecsElapsed();
+        }
+        last_turn = clock.nsecsElapsed();
+    });
     clock.start();
     window.findChild<QPushButton*>("cmdFind")->click();
     QApplication::processEvents();  // the last frame is painted
     sample.ms = clock.nsecsElapsed() / 1e6;
     window.SetYieldObserver({});
+    if (s.click_during && (clicked_at < 0 || !SortedByClickedHeader(window))) {
+        std::fprintf(stderr, "%s: the click during the run was not taken\n", s.name);
+        return std::nullopt;
+    }
     if (s.click_after) {
         clock.restart();
-        window.lvwResults_ColumnClick(2);
-        QApplication::processEvents();
+        PostHeaderClick(window, kClickedHeader);
+        while (!SortedByClickedHeader(window) && clock.elapsed() < 60'000) {
+            QApplication::processEvents();
+        }
+        QApplication::processEvents();  // the new order is painted
         sample.ms = clock.nsecsElapsed() / 1e6;
+        if (!SortedByClickedHeader(window)) {
+            std::fprintf(stderr, "%s: the click after the run was not taken\n", s.name);
+            return std::nullopt;
+        }
     }
     sample.rows = window.Results().rowCount();
-    sample.peak_kb = StatusKb("VmHWM:");
+    sample.peak_mb = StatusKb("VmHWM:") / 1024.0;
     return sample;
 }
 
-void RunSuite(const QString& folder, const std::vector<Scenario>& scenarios, int runs) {
+// Runs every scenario `runs` times over the file in `folder`, prints the
+// medians and returns every figure.
+std::optional<QJsonObject> RunSuite(const QString& folder, const std::vector<Scenario>& scenarios,
+                                    int runs) {
     const std::string path = folder.toStdString() + "/postcodes.csv";
     const long records = CountDataRecords(path);
     frmMain window(folder);
     window.show();
     QApplication::processEvents();
     std::printf("\n%s: %ld records, median of %d runs\n", path.c_str(), records, runs);
-    std::printf("%-36s %10s %9s %12s %9s %11s\n", "scenario", "ms", "rows", "records/s", "peak MB",
-                "max gap ms");
+    std::printf("%-40s %9s %9s %11s %8s %10s %9s\n", "scenario", "ms", "rows", "records/s",
+                "peak MB", "max gap ms", "click ms");
+    QJsonArray results;
     for (const Scenario& s : scenarios) {
-        std::vector<double> ms, gaps, peaks;
+        std::vector<double> ms, gaps, clicks, peaks;
         int rows = 0;
         for (int r = 0; r < runs; ++r) {
-            const Sample sample = RunOnce(window, s, records);
-            ms.push_back(sample.ms);
-            gaps.push_back(sample.max_gap_ms);
-            peaks.push_back(sample.peak_kb / 1024.0);
-            rows = sample.rows;
+            const std::optional<Sample> sample = RunOnce(window, s, records);
+            if (!sample) {
+                return std::nullopt;
+            }
+            ms.push_back(sample->ms);
+            gaps.push_back(sample->max_gap_ms);
+            clicks.push_back(sample->click_ms);
+            peaks.push_back(sample->peak_mb);
+            rows = sample->rows;
         }
-        const double median = Median(ms);
+        // A click after the run times the click alone: no records are read
+        // and the search gives no turns.
         const bool timed_run = !s.click_after;
-        std::printf("%-36s %10.1f %9d %12.0f %9.0f %11s\n", s.name, median, rows,
-                    timed_run ? records / (median / 1000.0) : 0.0, Median(peaks),
-                    timed_run ? std::to_string(Median(gaps)).substr(0, 6).c_str() : "-");
+        const double median = Median(ms);
+        QJsonObject result{{"scenario", s.key},
+                           {"name", s.name},
+                           {"ms", median},
+                           {"ms_runs", ToJson(ms)},
+                           {"rows", rows},
+                           {"peak_mb", Median(peaks)},
+                           {"peak_mb_runs", ToJson(peaks)}};
+        char per_second[32] = "-";
+        char gap[32] = "-";
+        char click[32] = "-";
+        if (timed_run) {
+            const double rate = records / (median / 1000.0);
+            result["records_per_s"] = rate;
+            result["max_gap_ms"] = Median(gaps);
+            result["max_gap_ms_runs"] = ToJson(gaps);
+            std::snprintf(per_second, sizeof per_second, "%.0f", rate);
+            std::snprintf(gap, sizeof gap, "%.1f", Median(gaps));
+        }
+        if (s.click_during) {
+            result["click_ms"] = Median(clicks);
+            result["click_ms_runs"] = ToJson(clicks);
+            std::snprintf(click, sizeof click, "%.1f", Median(clicks));
+        }
+        std::printf("%-40s %9.1f %9d %11s %8.0f %10s %9s\n", s.name, median, rows, per_second,
+                    Median(peaks), gap, click);
+        std::fflush(stdout);
+        results.append(result);
     }
+    return QJsonObject{{"file", QString::fromStdString(path)},
+                       {"records", static_cast<double>(records)},
+                       {"runs", runs},
+                       {"scenarios", results}};
 }
 
 double ReaderAloneMBs(const std::string& path) {
@@ -202,7 +308,7 @@ int StartupProbe(const QString& data) {
     return 0;
 }
 
-void MeasureStartup(const QString& data, int runs) {
+std::optional<QJsonObject> MeasureStartup(const QString& data, int runs) {
     std::vector<double> ms, rss;
     for (int r = 0; r < runs; ++r) {
         QProcess child;
@@ -212,8 +318,8 @@ void MeasureStartup(const QString& data, int runs) {
         while (child.waitForReadyRead(5000) && !child.canReadLine()) {
         }
         if (child.readLine().trimmed() != "shown") {
-            std::printf("start-up probe failed\n");
-            return;
+            std::fprintf(stderr, "start-up probe failed\n");
+            return std::nullopt;
         }
         ms.push_back(clock.nsecsElapsed() / 1e6);
         child.waitForFinished(5000);
@@ -222,6 +328,115 @@ void MeasureStartup(const QString& data, int runs) {
     }
     std::printf("\nstart to first shown window: %.0f ms (median of %d), idle memory %.0f MB\n",
                 Median(ms), runs, Median(rss));
+    return QJsonObject{{"ms", Median(ms)},
+                       {"ms_runs", ToJson(ms)},
+                       {"idle_mb", Median(rss)},
+                       {"idle_mb_runs", ToJson(rss)}};
+}
+
+// The value of the first "key: value" line of a /proc file that starts with
+// `key`.
+QString ProcValue(const char* file, const std::string& key) {
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(key, 0) == 0) {
+            return QString::fromStdString(line.substr(line.find(':') + 1)).trimmed();
+        }
+    }
+    return {};
+}
+
+double LoadAverage() {
+    std::ifstream in("/proc/loadavg");
+    double load = -1;
+    in >> load;
+    return load;
+}
+
+// Where the figures were measured: the machine is shared and the platform
+// decides what painting costs.
+QJsonObject Machine() {
+    return QJsonObject{{"cores", static_cast<double>(::sysconf(_SC_NPROCESSORS_ONLN))},
+                       {"cpu", ProcValue("/proc/cpuinfo", "model name")},
+                       {"memory", ProcValue("/proc/meminfo", "MemTotal")},
+                       {"platform", QApplication::platformName()},
+                       {"qt", QString::fromLatin1(qVersion())},
+                       {"build", QStringLiteral(KORV_BUILD_TYPE)},
+                       {"load_at_start", LoadAverage()},
+                       {"date", QDateTime::currentDateTimeUtc().toString(Qt::ISODate)}};
+}
+
+bool WriteJson(const QString& path, QJsonObject report) {
+    report["load_at_end"] = LoadAverage();
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        out.write(QJsonDocument(report).toJson()) < 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+double ScenarioMs(const QJsonObject& suite, const char* key) {
+    for (const QJsonValue& s : suite["scenarios"].toArray()) {
+        if (s["scenario"].toString() == QLatin1String(key)) {
+            return s["ms"].toDouble();
+        }
+    }
+    return 0;
+}
+
+// The large files, made from the shipped one in a temporary folder.
+std::optional<QJsonArray> RunLarge(const QString& data, const std::vector<Scenario>& scenarios,
+                                   int runs, QJsonObject& report) {
+    char pattern[] = "/tmp/korvallestin-bench-XXXXXX";
+    if (::mkdtemp(pattern) == nullptr) {
+        std::perror("mkdtemp");
+        return std::nullopt;
+    }
+    const std::string temp = pattern;
+    const std::string shipped = data.toStdString() + "/postcodes.csv";
+    QJsonArray suites;
+    bool ok = true;
+    for (const long size : {100'000L, 1'000'000L}) {
+        const std::string folder = temp + "/" + std::to_string(size);
+        std::filesystem::create_directory(folder);
+        if (!korvallestin::bench::GenerateDataFile(shipped, folder, size)) {
+            std::fprintf(stderr, "cannot make %ld records from %s\n", size, shipped.c_str());
+            ok = false;
+            break;
+        }
+        const std::optional<QJsonObject> suite =
+            RunSuite(QString::fromStdString(folder), scenarios, runs);
+        if (!suite) {
+            ok = false;
+            break;
+        }
+        suites.append(*suite);
+        if (size == 1'000'000L) {
+            const std::string file = folder + "/postcodes.csv";
+            const double reader = ReaderAloneMBs(file);
+            const double grep = GrepMBs(file);
+            const double mb = std::filesystem::file_size(file) / 1e6;
+            std::printf("\nreader alone: %.0f MB/s; grep -c: %.0f MB/s (%.0f MB file)\n", reader,
+                        grep, mb);
+            report["reader_mb_per_s"] = reader;
+            report["grep_mb_per_s"] = grep;
+            report["large_file_mb"] = mb;
+        }
+    }
+    std::filesystem::remove_all(temp);
+    if (!ok) {
+        return std::nullopt;
+    }
+    const double small = ScenarioMs(suites[0].toObject(), "all_match");
+    const double large = ScenarioMs(suites[1].toObject(), "all_match");
+    if (small > 0) {
+        std::printf("time(1,000,000) / time(100,000), all criteria empty: %.1f\n", large / small);
+        report["all_match_scaling"] = large / small;
+    }
+    return suites;
 }
 
 // The headless platform warns each time a window's size limits change; the
@@ -244,6 +459,8 @@ int main(int argc, char* argv[]) {
     previous_handler = qInstallMessageHandler(&QuietHeadlessWarnings);
     QApplication app(argc, argv);
     QString data = QApplication::applicationDirPath() + "/..";
+    QString json;
+    std::string only;
     int runs = 5;
     bool large = false;
     bool startup = false;
@@ -253,6 +470,10 @@ int main(int argc, char* argv[]) {
             data = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--runs" && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--json" && i + 1 < argc) {
+            json = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg == "--only" && i + 1 < argc) {
+            only = argv[++i];
         } else if (arg == "--large") {
             large = true;
         } else if (arg == "--startup") {
@@ -260,53 +481,45 @@ int main(int argc, char* argv[]) {
         } else if (arg == "--startup-probe" && i + 1 < argc) {
             return StartupProbe(QString::fromLocal8Bit(argv[++i]));
         } else {
-            std::fprintf(stderr, "usage: %s [--data DIR] [--runs N] [--large] [--startup]\n",
+            std::fprintf(stderr,
+                         "usage: %s [--data DIR] [--runs N] [--large] [--startup] [--json FILE] "
+                         "[--only SCENARIO]\n",
                          argv[0]);
             return 2;
         }
     }
 
-    const std::vector<Scenario> scenarios = {
-        {"all criteria empty", {}, false, false},
-        {"postcode 3000", {"3000", "", "", 0}, false, false},
-        {"locality contains BAY", {"", "", "BAY", 1}, false, false},
-        {"state NSW", {"", "NSW", "", 0}, false, false},
-        {"header click Locality after all-match", {}, true, false},
-        {"header click Locality during all-match", {}, false, true},
+    std::vector<Scenario> scenarios = {
+        {"all criteria empty", "all_match", {}, false, false},
+        {"postcode 3000", "postcode_3000", {"3000", "", "", 0}, false, false},
+        {"locality contains BAY", "locality_contains_bay", {"", "", "BAY", 1}, false, false},
+        {"state NSW", "state_nsw", {"", "NSW", "", 0}, false, false},
+        {"header click Locality after all-match", "click_after_all_match", {}, true, false},
+        {"header click Locality during all-match", "click_during_all_match", {}, false, true},
     };
+    if (!only.empty()) {
+        std::erase_if(scenarios, [&](const Scenario& s) { return only != s.key; });
+    }
+    QJsonObject report{{"machine", Machine()}};
     if (startup) {
-        MeasureStartup(data, runs);
-        return 0;
-    }
-    if (!large) {
-        RunSuite(data, scenarios, runs);
-        return 0;
-    }
-
-    char pattern[] = "/tmp/korvallestin-bench-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    const std::string temp = pattern;
-    const std::string shipped = data.toStdString() + "/postcodes.csv";
-    std::vector<std::pair<long, double>> all_match;
-    for (const long size : {100'000L, 1'000'000L}) {
-        const std::string folder = temp + "/" + std::to_string(size);
-        std::filesystem::create_directory(folder);
-        if (!korvallestin::bench::GenerateDataFile(shipped, folder, size)) {
-            std::fprintf(stderr, "cannot make %ld records from %s\n", size, shipped.c_str());
-            std::filesystem::remove_all(temp);
+        const std::optional<QJsonObject> figures = MeasureStartup(data, runs);
+        if (!figures) {
             return 1;
         }
-        RunSuite(QString::fromStdString(folder), scenarios, runs);
-        if (size == 1'000'000L) {
-            const std::string file = folder + "/postcodes.csv";
-            std::printf("\nreader alone: %.0f MB/s; grep -c: %.0f MB/s (%.0f MB file)\n",
-                        ReaderAloneMBs(file), GrepMBs(file),
-                        std::filesystem::file_size(file) / 1e6);
-        }
+        report["startup"] = *figures;
     }
-    std::filesystem::remove_all(temp);
-    return 0;
+    if (large) {
+        const std::optional<QJsonArray> suites = RunLarge(data, scenarios, runs, report);
+        if (!suites) {
+            return 1;
+        }
+        report["suites"] = *suites;
+    } else if (!startup) {
+        const std::optional<QJsonObject> suite = RunSuite(data, scenarios, runs);
+        if (!suite) {
+            return 1;
+        }
+        report["suites"] = QJsonArray{*suite};
+    }
+    return json.isEmpty() || WriteJson(json, report) ? 0 : 1;
 }

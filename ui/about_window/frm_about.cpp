@@ -1,4 +1,4 @@
-#include "ui/about_window/frm_about.h"
+#include "frm_about.h"
 
 #include <initializer_list>
 
@@ -8,8 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "ui/main_window/display_text.h"
-#include "ui/main_window/twips.h"
+#include "display_text.h"
+#include "twips.h"
 
 namespace korvallestin {
 
@@ -96,6 +96,7 @@ frmAbout::frmAbout(QWidget* parent)
     txtInstructions->setObjectName(QStringLiteral("txtInstructions"));
     place(txtInstructions, 720, 3720, 4935, 1695);
     txtInstructions->setReadOnly(true);
+    txtInstructions->setAccessibleName(QStringLiteral("Instructions"));
     // Read-only, but it still takes the focus so the keyboard can scroll it,
     // and Tab moves on instead of being typed.
     txtInstructions->setTextInteractionFlags(Qt::TextSelectableByMouse |

@@ -1,4 +1,4 @@
-#include "ui/main_window/frm_main.h"
+#include "frm_main.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -17,17 +17,21 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QWindow>
 
-#include <algorithm>
+#include <chrono>
 #include <limits>
 
-#include "postcode/matching.h"
-#include "ui/about_window/frm_about.h"
-#include "ui/main_window/animation/animation_control.h"
-#include "ui/main_window/display_text.h"
-#include "ui/main_window/results_view.h"
-#include "ui/main_window/twips.h"
+#include "accessible_notice.h"
+#include "animation_control.h"
+#include "button_keys.h"
+#include "control_adapters.h"
+#include "display_adapters.h"
+#include "frm_about.h"
+#include "key_filter.h"
+#include "matching.h"
+#include "results_view.h"
+#include "twips.h"
+#include "window_geometry.h"
 
 namespace korvallestin {
 
@@ -36,13 +40,6 @@ namespace {
 // The client area as laid out, in twips.
 constexpr double kClientWidth = 8670;
 constexpr double kClientHeight = 5175;
-
-// Until the window system tells the real frame (once the window is shown),
-// a nominal one: a caption bar and thin borders.
-const QMargins kNominalFrame(4, 22, 4, 4);
-
-constexpr int kFrameMs = 16;
-constexpr int kLongestFrameMs = 64;
 
 struct Column {
     const char* caption;
@@ -62,41 +59,86 @@ constexpr Column kColumns[ResultRows::kColumns] = {
     {"BSP Name", kDefaultColumnWidth},
 };
 
-std::string ToUtf8(const QString& text) {
-    return text.toUtf8().toStdString();
-}
-
 }  // namespace
 
-// "F&ind Now" and "Sto&p" as the search run sees them.
-class frmMain::Button : public CommandButton {
-  public:
-    explicit Button(QPushButton* button) : button_(button) {}
-    void SetEnabled(bool enabled) override { button_->setEnabled(enabled); }
-    bool IsEnabled() const override { return button_->isEnabled(); }
+// One adapter per role the search run and the resize rules work with.
+struct frmMain::Roles {
+    Roles(frmMain& window, const QString& program_folder)
+        : geometry(window, *window.sbBar_, window.dpi_),
+          updates(window.model_, *window.lvwResults_, *window.sbText_),
+          status_bar(*window.sbBar_, updates, geometry),
+          announced_status_bar(status_bar, *window.announcements_),
+          results(window.model_, updates),
+          find(*window.cmdFind_),
+          stop(*window.cmdStop_),
+          animation(*window.aniSearch_),
+          criteria(*window.cboSearchType_, *window.txtLocality_, *window.cboState_,
+                   *window.txtPostCode_),
+          messages(window, updates),
+          program(program_folder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                           : program_folder),
+          startup([&window] { window.Form_Load(); }) {
+        geometry.Attach(ResizedControl::cmdFind, window.cmdFind_);
+        geometry.Attach(ResizedControl::cmdStop, window.cmdStop_);
+        geometry.Attach(ResizedControl::cmdNew, window.cmdNew_);
+        geometry.Attach(ResizedControl::aniSearch, window.aniSearch_);
+        geometry.Attach(ResizedControl::imgHelp, window.imgHelp_);
+        geometry.Attach(ResizedControl::tbsTabStrip, window.tbsTabStrip_);
+        geometry.Attach(ResizedControl::pcbTab1, window.pcbTab1_);
+        geometry.Attach(ResizedControl::txtLocality, window.txtLocality_);
+        geometry.Attach(ResizedControl::lvwResults, window.lvwResults_);
+    }
 
-  private:
-    QPushButton* button_;
+    SearchWindow ForRun() {
+        return SearchWindow{geometry, announced_status_bar,
+                            find,     stop,
+                            results,  animation,
+                            criteria, messages,
+                            events,   program,
+                            startup};
+    }
+
+    WindowGeometryAdapter geometry;
+    ScreenUpdates updates;
+    StatusBarAdapter status_bar;
+    AnnouncedStatusBar announced_status_bar;
+    ResultListAdapter results;
+    CommandButtonAdapter find;
+    CommandButtonAdapter stop;
+    AnimationAdapter animation;
+    CriteriaAdapter criteria;
+    MessageBoxAdapter messages;
+    EventQueueAdapter events;
+    ProgramLocationAdapter program;
+    StartupAdapter startup;
 };
 
-frmMain::frmMain(const QString& program_folder)
-    : program_folder_(program_folder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                               : program_folder) {
+frmMain::frmMain(const QString& program_folder) {
     dpi_ = logicalDpiY() > 0 ? logicalDpiY() : 96;
     BuildControls();
-    find_button_ = std::make_unique<Button>(cmdFind_);
-    stop_button_ = std::make_unique<Button>(cmdStop_);
-    run_ =
-        std::make_unique<SearchRun>(SearchWindow{*this, *this, *find_button_, *stop_button_, *this,
-                                                 *this, *this, *this, *this, *this, *this});
-    flush_timer_.setSingleShot(true);
-    connect(&flush_timer_, &QTimer::timeout, this, [this] { FlushNow(); });
+    clock_ = [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
+    announcements_ =
+        std::make_unique<SearchAnnouncements>(*accNotice_, [this] { return clock_(); });
+    roles_ = std::make_unique<Roles>(*this, program_folder);
+    run_ = std::make_unique<SearchRun>(roles_->ForRun());
 
     Form_Load();
     txtLocality_->setFocus();
 }
 
 frmMain::~frmMain() = default;
+
+const WindowGeometryAdapter& frmMain::Geometry() const {
+    return roles_->geometry;
+}
+
+void frmMain::SetYieldObserver(std::function<void()> observer) {
+    roles_->events.SetObserver(std::move(observer));
+}
 
 int frmMain::Px(double twips) const {
     return TwipsToPixels(twips, dpi_);
@@ -173,9 +215,9 @@ void frmMain::BuildControls() {
     cmdNew_ = new QPushButton(QStringLiteral("Ne&w Search"), client_);
     place(cmdNew_, "cmdNew", 7320, 1440, 1215, 375);
     // Enter on a focused button clicks that button; elsewhere it clicks
-    // "F&ind Now" (see keyPressEvent).
+    // "F&ind Now" (see keyPressEvent), the only default button.
     for (QPushButton* b : {cmdFind_, cmdStop_, cmdNew_}) {
-        b->setAutoDefault(true);
+        EnterClicksButton(b);
     }
     cmdFind_->setDefault(true);
 
@@ -205,6 +247,7 @@ void frmMain::BuildControls() {
     sbBar_->addWidget(sbText_, 1);
     sbBar_->setFixedHeight(Px(375));
     setStatusBar(sbBar_);
+    accNotice_ = new AccessibleNotice(client_);
 
     ilSortIcons_.up = QPixmap(QStringLiteral(":/pictures/sort-up.xpm"));
     ilSortIcons_.down = QPixmap(QStringLiteral(":/pictures/sort-down.xpm"));
@@ -219,6 +262,7 @@ void frmMain::BuildControls() {
     cboSearchType_->setAccessibleDescription(QStringLiteral("How the locality is matched"));
     aniSearch_->setAccessibleName(QStringLiteral("Search animation"));
     imgHelp_->setAccessibleName(QStringLiteral("About/Help"));
+    imgHelp_->setAccessibleDescription(QStringLiteral("Opens the About window; press F1"));
     lvwResults_->setAccessibleName(QStringLiteral("Results"));
     sbBar_->setAccessibleName(QStringLiteral("Status"));
     // F1 opens the About window for those who do not use a mouse.
@@ -251,11 +295,11 @@ void frmMain::BuildControls() {
 void frmMain::Form_Load() {
     // A clip that cannot be opened disables the animation, silently and for
     // the rest of the program's life.
-    if (!aniSearch_->Open(program_folder_ + QStringLiteral("/Findfile.avi"))) {
+    if (!aniSearch_->Open(roles_->program.Folder() + QStringLiteral("/Findfile.avi"))) {
         aniSearch_->setEnabled(false);
     }
-    SetVisible(false);
-    SetOuterHeight(kCompactHeight);
+    roles_->status_bar.SetVisible(false);
+    roles_->geometry.SetOuterHeight(kCompactHeight);
     cboSearchType_->setCurrentIndex(cboSearchType_->findText(QStringLiteral("begins with")));
     txtLocality_->clear();
     cboState_->setCurrentIndex(-1);
@@ -267,15 +311,17 @@ void frmMain::Form_Load() {
         model_.AddColumn(QString::fromLatin1(kColumns[i].caption));
         lvwResults_->header()->resizeSection(i, Px(kColumns[i].width));
     }
-    ClearRows();
+    roles_->results.ClearRows();
 }
 
 // --- Buttons, help icon and column headers ----------------------------------
 
 void frmMain::cmdFind_Click() {
+    announcements_->RunStarted();
     run_->cmdFind_Click();
     // However the run ended, the list and the count show all it found.
-    FlushNow();
+    roles_->updates.FlushNow();
+    announcements_->RunEnded(sbText_->text().toStdString());
 }
 
 void frmMain::cmdStop_Click() {
@@ -283,6 +329,11 @@ void frmMain::cmdStop_Click() {
 }
 
 void frmMain::cmdNew_Click() {
+    announcements_->RunAbandoned();
+    // The list, where the focus may be, is about to go out of sight. The
+    // focus moves first: a screen reader that hears of the emptied boxes
+    // before the focus moves takes the move for no move at all.
+    txtLocality_->setFocus(Qt::OtherFocusReason);
     run_->cmdNew_Click();
 }
 
@@ -293,50 +344,22 @@ void frmMain::imgHelp_Click() {
 
 void frmMain::lvwResults_ColumnClick(int header) {
     korvallestin::lvwResults_ColumnClick(model_, header);
+    announcements_->SortChanged(model_.HeaderText(model_.SortKey() + 1), model_.SortOrder());
 }
 
 // --- Keyboard ----------------------------------------------------------------
-
-bool frmMain::FilterKey(QLineEdit* box, int (*filter)(int), QKeyEvent* event) {
-    // Only typed characters pass the filter: printable ones, backspace, and
-    // the paste keys, which type code 22. Editing keys that type nothing, or
-    // a control code (Delete, arrows, Ctrl+A, Ctrl+C), work as usual.
-    int code = 0;
-    if (event->matches(QKeySequence::Paste)) {
-        code = 22;
-    } else if (event->key() == Qt::Key_Backspace) {
-        code = 8;
-    } else {
-        const QString text = event->text();
-        if (text.size() != 1 || (event->modifiers() & Qt::ControlModifier)) {
-            return false;
-        }
-        code = text.at(0).unicode();
-        if (code < 32 || code == 127) {
-            return false;
-        }
-    }
-    const int result = filter(code);
-    if (result == code) {
-        return false;  // the box takes the key as it is
-    }
-    if (result != 0) {
-        box->insert(QString(QChar(static_cast<char16_t>(result))));
-    }
-    return true;  // replaced or discarded
-}
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == txtLocality_) {
-            return FilterKey(txtLocality_, &txtLocality_KeyPress, key);
+            return FilterTypedKey(*txtLocality_, &txtLocality_KeyPress, *key);
         }
         if (watched == cboState_ || watched == cboState_->lineEdit()) {
-            return FilterKey(cboState_->lineEdit(), &cboState_KeyPress, key);
+            return FilterTypedKey(*cboState_->lineEdit(), &cboState_KeyPress, *key);
         }
         if (watched == txtPostCode_) {
-            return FilterKey(txtPostCode_, &txtPostCode_KeyPress, key);
+            return FilterTypedKey(*txtPostCode_, &txtPostCode_KeyPress, *key);
         }
     }
     if (watched == imgHelp_ && event->type() == QEvent::MouseButtonRelease &&
@@ -374,227 +397,22 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 // --- Geometry ----------------------------------------------------------------
 
-QMargins frmMain::FrameMargins() const {
-    if (frame_known_ && windowHandle() != nullptr) {
-        return windowHandle()->frameMargins();
-    }
-    return kNominalFrame;
-}
-
-bool frmMain::RefusesSize() const {
-    return (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) !=
-           0;
-}
-
-float frmMain::OuterWidth() const {
-    const QMargins m = FrameMargins();
-    const int px = width() + m.left() + m.right();
-    return px == Px(width_twips_) ? width_twips_ : PixelsToTwips(px, dpi_);
-}
-
-float frmMain::OuterHeight() const {
-    const QMargins m = FrameMargins();
-    const int px = height() + m.top() + m.bottom();
-    return px == Px(height_twips_) ? height_twips_ : PixelsToTwips(px, dpi_);
-}
-
-void frmMain::SetOuterWidth(float twips) {
-    if (RefusesSize()) {
-        return;
-    }
-    const QMargins m = FrameMargins();
-    width_twips_ = twips;
-    resize(std::max(1, Px(twips) - m.left() - m.right()), height());
-}
-
-void frmMain::SetOuterHeight(float twips) {
-    if (RefusesSize()) {
-        return;
-    }
-    const QMargins m = FrameMargins();
-    height_twips_ = twips;
-    resize(width(), std::max(1, Px(twips) - m.top() - m.bottom()));
-}
-
-bool frmMain::StatusBarVisible() const {
-    return !sbBar_->isHidden();
-}
-
-void frmMain::ApplySizeLimits() {
-    // The window system learns the same limits as the resize rules, so that
-    // a border dragged by the user stops at them instead of snapping back.
-    const QMargins m = FrameMargins();
-    const int frame_w = m.left() + m.right();
-    const int frame_h = m.top() + m.bottom();
-    setMinimumWidth(std::max(1, TwipsToPixelsAtLeast(kMinimumWidth, dpi_) - frame_w));
-    if (StatusBarVisible()) {
-        setMaximumHeight(QWIDGETSIZE_MAX);
-        setMinimumHeight(std::max(1, TwipsToPixelsAtLeast(kMinimumExpandedHeight, dpi_) - frame_h));
-    } else {
-        const int compact = std::max(1, Px(kCompactHeight) - frame_h);
-        setMinimumHeight(compact);
-        setMaximumHeight(compact);
-    }
-}
-
-QWidget* frmMain::Control(ResizedControl control) const {
-    switch (control) {
-        case ResizedControl::cmdFind:
-            return cmdFind_;
-        case ResizedControl::cmdStop:
-            return cmdStop_;
-        case ResizedControl::cmdNew:
-            return cmdNew_;
-        case ResizedControl::aniSearch:
-            return aniSearch_;
-        case ResizedControl::imgHelp:
-            return imgHelp_;
-        case ResizedControl::tbsTabStrip:
-            return tbsTabStrip_;
-        case ResizedControl::pcbTab1:
-            return pcbTab1_;
-        case ResizedControl::txtLocality:
-            return txtLocality_;
-        case ResizedControl::lvwResults:
-            return lvwResults_;
-    }
-    return nullptr;
-}
-
-void frmMain::SetControlLeft(ResizedControl control, float twips) {
-    QWidget* w = Control(control);
-    w->move(Px(twips), w->y());
-}
-
-void frmMain::SetControlWidth(ResizedControl control, float twips) {
-    QWidget* w = Control(control);
-    w->resize(std::max(0, Px(twips)), w->height());
-}
-
-void frmMain::SetControlHeight(ResizedControl control, float twips) {
-    QWidget* w = Control(control);
-    w->resize(w->width(), std::max(0, Px(twips)));
+void frmMain::Form_Resize() {
+    korvallestin::Form_Resize(roles_->geometry);
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    Form_Resize(*this);
+    Form_Resize();
 }
 
 void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!frame_known_) {
-        // Now the window system knows the real frame: the limits and the
-        // rules are applied again with it.
-        frame_known_ = true;
-        ApplySizeLimits();
-        if (!StatusBarVisible()) {
-            SetOuterHeight(kCompactHeight);
-        }
-        Form_Resize(*this);
+    // Once the window system knows the real frame, the limits and the rules
+    // are applied again with it.
+    if (roles_->geometry.LearnFrame()) {
+        Form_Resize();
     }
-}
-
-// --- Status bar, results list, animation --------------------------------------
-
-void frmMain::SetVisible(bool visible) {
-    sbBar_->setVisible(visible);
-    ApplySizeLimits();
-}
-
-void frmMain::SetSimpleText(const std::string& text) {
-    status_text_ = QString::fromStdString(text);
-    ScheduleFlush();
-}
-
-void frmMain::ClearRows() {
-    flush_timer_.stop();
-    flush_interval_ms_ = kFrameMs;
-    model_.ClearRows();
-}
-
-void frmMain::AddRow(const PostcodeRecord& record) {
-    model_.AddRow(record);
-}
-
-void frmMain::Refresh() {
-    ScheduleFlush();
-}
-
-void frmMain::ScheduleFlush() {
-    // Rows and the count reach the screen at most once per display frame;
-    // a timer catches the last change of a quiet stretch.
-    if (!since_flush_.isValid() || since_flush_.elapsed() >= flush_interval_ms_) {
-        FlushNow();
-    } else if (!flush_timer_.isActive()) {
-        flush_timer_.start(flush_interval_ms_ - static_cast<int>(since_flush_.elapsed()));
-    }
-}
-
-void frmMain::FlushNow() {
-    flush_timer_.stop();
-    QElapsedTimer cost;
-    cost.start();
-    if (model_.HasPendingRows()) {
-        model_.ShowPendingRows();
-        lvwResults_->LayoutNow();
-    }
-    if (sbText_->text() != status_text_) {
-        sbText_->setText(status_text_);
-    }
-    // A long list costs more per frame (the rows already shown move to make
-    // room): frames are spaced so that showing rows takes at most about a
-    // ninth of the run, but never so far apart that a batch grows large.
-    flush_interval_ms_ = std::clamp<qint64>(8 * cost.elapsed(), kFrameMs, kLongestFrameMs);
-    since_flush_.restart();
-}
-
-bool frmMain::IsEnabled() const {
-    return aniSearch_->isEnabled();
-}
-
-void frmMain::Play() {
-    aniSearch_->Play();
-}
-
-void frmMain::Stop() {
-    aniSearch_->Stop();
-}
-
-// --- Criteria, messages, yield -------------------------------------------------
-
-std::string frmMain::PostCodeText() const {
-    return ToUtf8(txtPostCode_->text());
-}
-
-std::string frmMain::StateText() const {
-    return ToUtf8(cboState_->currentText());
-}
-
-std::string frmMain::LocalityText() const {
-    return ToUtf8(txtLocality_->text());
-}
-
-int frmMain::SearchTypeIndex() const {
-    return cboSearchType_->currentIndex();
-}
-
-void frmMain::ShowExclamation(const std::string& text, const std::string& title) {
-    FlushNow();
-    QMessageBox box(QMessageBox::Warning, QString::fromStdString(title), ForDisplay(text),
-                    QMessageBox::Ok, this);
-    box.exec();
-}
-
-void frmMain::Yield() {
-    if (yield_observer_) {
-        yield_observer_();
-    }
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-std::string frmMain::ProgramFolder() const {
-    return ToUtf8(program_folder_);
 }
 
 }  // namespace korvallestin

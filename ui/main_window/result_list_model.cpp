@@ -1,11 +1,11 @@
-#include "ui/main_window/result_list_model.h"
+#include "result_list_model.h"
 
 namespace korvallestin {
 
 ResultListModel::ResultListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-// The view asks for every row's index and flags whenever it lays the list
-// out; both are answered without further calls into the model.
+// The view asks for the index and flags of every cell it paints; both are
+// answered without further calls into the model.
 QModelIndex ResultListModel::index(int row, int column, const QModelIndex& parent) const {
     if (parent.isValid() || row < 0 || column < 0 ||
         static_cast<std::size_t>(row) >= rows_.Visible() || column >= captions_.size()) {
@@ -43,6 +43,11 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         // Text is made only for the cells the view asks about.
         return CellText(index.row(), index.column());
     }
+    // A screen reader reading a whole row hears each cell with its header.
+    if (role == Qt::AccessibleTextRole) {
+        return captions_[index.column()] + QStringLiteral(": ") +
+               CellText(index.row(), index.column());
+    }
     return {};
 }
 
@@ -52,6 +57,17 @@ QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, i
     }
     if (role == Qt::DisplayRole) {
         return captions_[section];
+    }
+    // The sort mark, for assistive technology.
+    if (role == Qt::AccessibleDescriptionRole) {
+        switch (icons_[section]) {
+            case 1:
+                return QStringLiteral("sorted ascending");
+            case 2:
+                return QStringLiteral("sorted descending");
+            default:
+                return {};
+        }
     }
     if (role == Qt::DecorationRole && images_ != nullptr) {
         switch (icons_[section]) {
@@ -93,7 +109,19 @@ void ResultListModel::ShowPendingRows() {
 }
 
 void ResultListModel::Reorder(const std::function<void()>& reorder) {
-    // The selection and the current row stay on the same rows.
+    if (persistentIndexList().isEmpty()) {
+        // Nobody holds on to a row (no selection, no current row, no screen
+        // reader's cell), so a new order is simply new contents for every
+        // place: a view only has to paint again. A change of layout would
+        // make it walk its rows.
+        reorder();
+        if (rowCount() > 0 && columnCount() > 0) {
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        }
+        return;
+    }
+    // The selection and the current row stay on the same rows. Those who
+    // hold rows may take more of them when told of the change.
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList persistent = persistentIndexList();
     std::vector<ResultRows::RowId> ids;

@@ -8,9 +8,9 @@
 
 #include <functional>
 
-#include "postcode/data_file.h"
-#include "ui/main_window/column_click.h"
-#include "ui/main_window/result_rows.h"
+#include "column_click.h"
+#include "data_file.h"
+#include "result_rows.h"
 
 namespace korvallestin {
 
@@ -38,9 +38,6 @@ class ResultListModel : public QAbstractTableModel, public SortableList {
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-    // The index of a visible row's first cell, without the checks of index().
-    QModelIndex FirstCell(int row) const { return createIndex(row, 0); }
 
     // Rows.
     void ClearRows();

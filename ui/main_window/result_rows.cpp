@@ -1,7 +1,8 @@
-#include "ui/main_window/result_rows.h"
+#include "result_rows.h"
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 namespace korvallestin {
 
@@ -14,19 +15,41 @@ constexpr unsigned char Fold(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
 }
 
-// A text's first seven bytes, case folded, then its length up to 8, as one
-// number that orders as the text does. Equal numbers with a length below 8
-// mean equal texts; only two texts of 8 bytes or more that agree on their
-// first seven need a look at the rest.
+// Seven bytes of a text from `from` on, case folded, then how many bytes it
+// has from there, up to 8, as one number that orders as that part of the
+// text does. Equal numbers with a count below 8 mean equal texts from `from`
+// on; two texts with a count of 8 that agree on the seven bytes need a look
+// at the next seven.
 constexpr std::uint64_t kLongText = 8;
+constexpr std::size_t kChunkBytes = 7;
+
+// Fold for eight bytes at once: each byte's high bit, in a copy with the
+// high bits cleared, tells whether it is from 'a' on and whether it is past
+// 'z'; bytes that had the high bit set are no letters.
+std::uint64_t FoldEight(std::uint64_t bytes) {
+    constexpr std::uint64_t kEach = 0x0101010101010101;
+    const std::uint64_t low = bytes & (0x7F * kEach);
+    const std::uint64_t from_a = low + (0x80 - 'a') * kEach;
+    const std::uint64_t past_z = low + (0x80 - 'z' - 1) * kEach;
+    const std::uint64_t letters = from_a & ~past_z & ~bytes & (0x80 * kEach);
+    return bytes - (letters >> 2);  // 'a' - 'A' is 0x20
+}
+
+std::uint64_t Chunk(std::string_view text, std::size_t from) {
+    const std::size_t rest = text.size() > from ? text.size() - from : 0;
+    unsigned char bytes[8] = {};
+    if (rest > 0) {
+        std::memcpy(bytes, text.data() + from, std::min(rest, kChunkBytes));
+    }
+    std::uint64_t key = 0;
+    for (const unsigned char b : bytes) {
+        key = (key << 8) | b;
+    }
+    return FoldEight(key) | std::min<std::uint64_t>(rest, kLongText);
+}
 
 std::uint64_t Prefix(std::string_view text) {
-    std::uint64_t key = 0;
-    for (std::size_t i = 0; i < 7; ++i) {
-        const unsigned char c = i < text.size() ? Fold(static_cast<unsigned char>(text[i])) : 0;
-        key = (key << 8) | c;
-    }
-    return (key << 8) | std::min<std::uint64_t>(text.size(), kLongText);
+    return Chunk(text, 0);
 }
 
 }  // namespace
@@ -105,33 +128,71 @@ bool ResultRows::Less(RowId a, RowId b) const {
     return c != 0 ? c < 0 : a < b;
 }
 
-void ResultRows::SortIds(std::vector<RowId>::iterator first,
-                         std::vector<RowId>::iterator last) const {
-    // Sorting by a cached prefix first keeps most comparisons to one integer
-    // test instead of two trips to the rows' text.
-    struct Keyed {
-        std::uint64_t prefix;
-        RowId id;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(static_cast<std::size_t>(last - first));
-    for (auto it = first; it != last; ++it) {
-        keyed.push_back({prefix_[*it], *it});
+void ResultRows::SortIds(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) {
+    // Each row is sorted by three numbers made from its first 21 bytes of
+    // text (see Chunk), then by arrival: comparisons test integers, and each
+    // row's text is read once, in the order given (arrival order, the order
+    // in which the rows lie in memory); its cached prefix is renewed on the
+    // way. Rows that agree on all 21 bytes are compared in full afterwards.
+    const auto count = static_cast<std::size_t>(last - first);
+    // Many rows are grouped by their first two bytes while their texts are
+    // read, so that each group is sorted on its own, within the cache.
+    constexpr std::size_t kGroups = std::size_t{1} << 16;
+    const bool grouped = count >= kGroups;
+    auto group_of = [](std::uint64_t key) { return static_cast<std::size_t>(key >> 48); };
+    std::vector<std::size_t> starts{0, count};
+    if (grouped) {
+        starts.assign(kGroups + 1, 0);
     }
-    const bool descending = sort_order_ != 0;
-    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
-        if (a.prefix != b.prefix) {
-            return descending ? a.prefix > b.prefix : a.prefix < b.prefix;
+    std::vector<std::array<std::uint64_t, 2>> later(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const RowId id = first[static_cast<std::ptrdiff_t>(i)];
+        const std::string_view text = Text(id, sort_key_);
+        prefix_[id] = Prefix(text);
+        later[i] = {Directed(Chunk(text, kChunkBytes)), Directed(Chunk(text, 2 * kChunkBytes))};
+        if (grouped) {
+            ++starts[group_of(Directed(prefix_[id])) + 1];
         }
-        return Less(a.id, b.id);
-    });
+    }
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
+    std::vector<Keyed> keyed(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const RowId id = first[static_cast<std::ptrdiff_t>(i)];
+        const Keyed k{{Directed(prefix_[id]), later[i][0], later[i][1]}, id};
+        keyed[next[grouped ? group_of(k.key[0]) : 0]++] = k;
+    }
+    later = {};
+    auto by_keys = [](const Keyed& a, const Keyed& b) {
+        for (std::size_t i = 0; i < a.key.size(); ++i) {
+            if (a.key[i] != b.key[i]) {
+                return a.key[i] < b.key[i];
+            }
+        }
+        return a.id < b.id;
+    };
+    for (std::size_t g = 0; g + 1 < starts.size(); ++g) {
+        std::sort(keyed.begin() + static_cast<std::ptrdiff_t>(starts[g]),
+                  keyed.begin() + static_cast<std::ptrdiff_t>(starts[g + 1]), by_keys);
+    }
+    for (auto tie = keyed.begin(); tie != keyed.end();) {
+        auto end = tie + 1;
+        while (end != keyed.end() && end->key[0] == tie->key[0] && end->key[1] == tie->key[1] &&
+               end->key[2] == tie->key[2]) {
+            ++end;
+        }
+        if (end - tie > 1 && (Directed(tie->key[2]) & 0xFF) == kLongText) {
+            std::sort(tie, end,
+                      [this](const Keyed& a, const Keyed& b) { return Less(a.id, b.id); });
+        }
+        tie = end;
+    }
     for (const Keyed& k : keyed) {
         *first++ = k.id;
     }
 }
 
-void ResultRows::SortBatch(std::vector<RowId>::iterator first,
-                           std::vector<RowId>::iterator last) const {
+void ResultRows::SortBatch(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) {
     // Rows arrive in file order, and files are often sorted already: a batch
     // made of a few sorted runs is merged run by run, in linear time.
     auto less = [this](RowId a, RowId b) { return Less(a, b); };
@@ -197,11 +258,6 @@ void ResultRows::SetSort(int key, int order) {
     const bool reversed_only = key == sort_key_;
     sort_key_ = key;
     sort_order_ = order;
-    if (!reversed_only) {
-        for (RowId id = 0; id < rows_.size(); ++id) {
-            prefix_[id] = Prefix(Text(id, key));
-        }
-    }
     if (reversed_only) {
         // Same column, other direction: runs of equal text keep their
         // arrival order, so reverse the whole and then each run back.
@@ -209,8 +265,9 @@ void ResultRows::SetSort(int key, int order) {
         auto run = order_.begin();
         while (run != order_.end()) {
             auto next = run + 1;
-            while (next != order_.end() &&
-                   CompareIgnoringCase(Text(*run, key), Text(*next, key)) == 0) {
+            while (next != order_.end() && prefix_[*run] == prefix_[*next] &&
+                   ((prefix_[*run] & 0xFF) < kLongText ||
+                    CompareIgnoringCase(Text(*run, key), Text(*next, key)) == 0)) {
                 ++next;
             }
             std::reverse(run, next);
@@ -218,7 +275,14 @@ void ResultRows::SetSort(int key, int order) {
         }
         return;
     }
+    // The visible rows are the first ones that arrived; they are sorted
+    // from arrival order, as they lie in memory. Sorting renews their cached
+    // prefixes; the pending rows' are renewed here.
+    std::iota(order_.begin(), order_.end(), RowId{0});
     SortIds(order_.begin(), order_.end());
+    for (std::size_t id = promoted_; id < rows_.size(); ++id) {
+        prefix_[id] = Prefix(Text(static_cast<RowId>(id), key));
+    }
 }
 
 std::vector<std::ptrdiff_t> ResultRows::PositionsOf(const std::vector<RowId>& ids) const {

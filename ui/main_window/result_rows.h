@@ -1,12 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
 
-#include "postcode/data_file.h"
+#include "data_file.h"
 
 namespace korvallestin {
 
@@ -55,10 +56,21 @@ class ResultRows {
     std::vector<std::ptrdiff_t> PositionsOf(const std::vector<RowId>& ids) const;
 
   private:
+    // A row and the numbers that order it: its first 21 bytes of sort text,
+    // seven to a number.
+    struct Keyed {
+        std::array<std::uint64_t, 3> key;
+        RowId id;
+    };
+    // A number for a descending order is inverted, so that every sort runs
+    // upwards and rows with equal text stay in arrival order.
+    std::uint64_t Directed(std::uint64_t key) const { return sort_order_ != 0 ? ~key : key; }
+
     std::string_view Text(RowId id, int column) const;
     bool Less(RowId a, RowId b) const;
-    void SortIds(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) const;
-    void SortBatch(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) const;
+    // Sort rows and renew their cached prefixes.
+    void SortIds(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last);
+    void SortBatch(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last);
 
     std::vector<std::unique_ptr<char[]>> rows_;
     // Each row's sort text reduced to one number that orders as the text

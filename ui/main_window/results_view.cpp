@@ -1,7 +1,7 @@
-#include "ui/main_window/results_view.h"
+#include "results_view.h"
 
-#include <QtWidgets/private/qtreeview_p.h>
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -9,28 +9,77 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QKeySequence>
-
-#include "ui/main_window/result_list_model.h"
+#include <QStyle>
+#include <QStyleOptionViewItem>
 
 #include <algorithm>
 
 namespace korvallestin {
 
-ResultsView::ResultsView(QWidget* parent) : QTreeView(parent) {
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+namespace {
+
+// The view's own widgets (the viewport, the headers, the corner button and
+// the holders of the scroll bars) are not among the children the table's
+// accessible interface counts: it presents cells and header cells instead.
+// Asked for the place of one of those widgets, it prints a warning, and
+// screen readers ask each time one of them comes, goes or changes. They are
+// presented as parts of the list's own container, whose answer is a plain
+// "not one of mine".
+class ViewPartInterface final : public QAccessibleWidget {
+  public:
+    explicit ViewPartInterface(QWidget* part) : QAccessibleWidget(part) {}
+    QAccessibleInterface* parent() const override {
+        QWidget* container = widget()->parentWidget()->parentWidget();
+        return QAccessible::queryAccessibleInterface(
+            container != nullptr ? static_cast<QObject*>(container) : qApp);
+    }
+};
+
+QAccessibleInterface* ViewPartFactory(const QString& /*class_name*/, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget == nullptr || widget->isWindow() ||
+        qobject_cast<ResultsView*>(widget->parentWidget()) == nullptr) {
+        return nullptr;
+    }
+    return new ViewPartInterface(widget);
+}
+
+}  // namespace
+
+ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
+    static const bool factory_installed = [] {
+        QAccessible::installFactory(&ViewPartFactory);
+        return true;
+    }();
+    (void)factory_installed;
+    announce_timer_.setSingleShot(true);
+    announce_timer_.setInterval(0);
+    connect(&announce_timer_, &QTimer::timeout, this, &ResultsView::AnnounceCurrentCell);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
     setSortingEnabled(false);
+    // Tab leaves the list; the arrows move within it.
+    setTabKeyNavigation(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    header()->setSortIndicatorShown(false);
-    header()->setSectionsClickable(true);
-    header()->setSectionsMovable(false);
-    header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(QHeaderView::Interactive);
-    connect(header(), &QHeaderView::sectionClicked, this,
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    // No row numbers, and every row one height that the user cannot change.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    FitRowHeight();
+
+    QHeaderView* columns = horizontalHeader();
+    columns->setSortIndicatorShown(false);
+    columns->setHighlightSections(false);
+    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    columns->setSectionsClickable(true);
+    columns->setSectionsMovable(false);
+    columns->setStretchLastSection(false);
+    columns->setSectionResizeMode(QHeaderView::Interactive);
+    connect(columns, &QHeaderView::sectionClicked, this,
             [this](int section) { emit ColumnClick(section + 1); });
 
     auto* copy = new QAction(tr("&Copy"), this);
@@ -90,80 +139,92 @@ void ResultsView::CopySelectedRows() {
     }
 }
 
-// A tree view keeps a table of its visible rows and, when told of new rows or
-// of a new order, builds it again from the model, asking several questions
-// about every row: a million rows cost tens of milliseconds each time. This
-// list is flat, with rows of one height, none hidden and none spanning, so
-// the table is simply one entry per row: appended rows are appended, and a
-// new order renumbers the entries. Anything else goes the general way.
-bool ResultsView::CanKeepRowsInStep() const {
-    const auto* d = static_cast<const QTreeViewPrivate*>(d_ptr.data());
-    return model() != nullptr && !rootIndex().isValid() && d->uniformRowHeights &&
-           d->defaultItemHeight > 0 && d->hiddenIndexes.isEmpty() && d->spanningIndexes.isEmpty();
+int ResultsView::RowHeight() const {
+    // What an item delegate would ask of the style for one line of text.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = QStringLiteral("Xg");
+    const QSize size = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this);
+    return std::max(size.height(), fontMetrics().height());
+}
+
+void ResultsView::FitRowHeight() {
+    const int height = RowHeight();
+    verticalHeader()->setMinimumSectionSize(height);
+    verticalHeader()->setDefaultSectionSize(height);
+}
+
+void ResultsView::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        FitRowHeight();
+    }
 }
 
 void ResultsView::setModel(QAbstractItemModel* model) {
-    QTreeView::setModel(model);
-    results_ = qobject_cast<ResultListModel*>(model);
+    if (this->model() != nullptr) {
+        disconnect(this->model(), &QAbstractItemModel::layoutChanged, this, nullptr);
+    }
+    QTableView::setModel(model);
     if (model == nullptr) {
         return;
     }
-    // A new order comes to this view first; it hands it on to the general
-    // handler when it cannot keep the rows in step itself.
-    const bool taken = disconnect(
-        model,
-        SIGNAL(layoutChanged(QList<QPersistentModelIndex>, QAbstractItemModel::LayoutChangeHint)),
-        this, SLOT(_q_layoutChanged()));
-    if (taken) {
-        connect(model, &QAbstractItemModel::layoutChanged, this, &ResultsView::AfterLayoutChange);
-    }
+    // The table's accessible interface keeps one object per cell it was asked
+    // about, each following its row; after a new order those objects no
+    // longer stand where screen readers last saw them. They are dropped, so
+    // that every cell is asked about afresh.
+    connect(model, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (QAccessible::isActive()) {
+            QAccessibleTableModelChangeEvent reset(this,
+                                                   QAccessibleTableModelChangeEvent::ModelReset);
+            QAccessible::updateAccessibility(&reset);
+        }
+    });
 }
 
-void ResultsView::AppendEntries(int first, int last) {
-    auto* d = static_cast<QTreeViewPrivate*>(d_ptr.data());
-    if (first > last) {
-        return;
-    }
-    if (!d->viewItems.isEmpty()) {
-        d->viewItems.last().hasMoreSiblings = true;
-    }
-    for (int row = first; row <= last; ++row) {
-        QTreeViewItem item;
-        item.index = results_ != nullptr ? results_->FirstCell(row) : model()->index(row, 0);
-        item.hasMoreSiblings = row < last;
-        d->viewItems.append(item);
-    }
-}
-
-void ResultsView::rowsInserted(const QModelIndex& parent, int start, int end) {
-    const auto* d = static_cast<const QTreeViewPrivate*>(d_ptr.data());
-    if (parent.isValid() || d->delayedPendingLayout || start != d->viewItems.size() ||
-        !CanKeepRowsInStep()) {
-        QTreeView::rowsInserted(parent, start, end);
-        return;
-    }
-    AppendEntries(start, end);
-    QAbstractItemView::rowsInserted(parent, start, end);
-    updateGeometries();
-    viewport()->update();
-}
-
-void ResultsView::AfterLayoutChange() {
-    // The entries name rows by their place, so a new order leaves them right;
-    // only rows the table does not have yet are added.
-    auto* d = static_cast<QTreeViewPrivate*>(d_ptr.data());
-    const int rows = model()->rowCount();
-    if (d->delayedPendingLayout || !CanKeepRowsInStep() || rows < d->viewItems.size()) {
-        QMetaObject::invokeMethod(this, "_q_layoutChanged", Qt::DirectConnection);
-        return;
-    }
-    AppendEntries(static_cast<int>(d->viewItems.size()), rows - 1);
-    updateGeometries();
-    viewport()->update();
+void ResultsView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    // The view makes a cell current as it takes the focus, and only then is
+    // the list itself announced as focused: a screen reader then speaks the
+    // list and no row. The current cell is announced again once the list has
+    // the focus.
     if (QAccessible::isActive()) {
-        QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
-        QAccessible::updateAccessibility(&event);
+        announce_timer_.start();
     }
+}
+
+int ResultsView::CurrentCellChild() const {
+    const QModelIndex current = currentIndex();
+    QAccessibleInterface* list =
+        QAccessible::queryAccessibleInterface(const_cast<ResultsView*>(this));
+    QAccessibleTableInterface* table = list != nullptr ? list->tableInterface() : nullptr;
+    if (table == nullptr || !current.isValid()) {
+        return -1;
+    }
+    QAccessibleInterface* cell = table->cellAt(current.row(), current.column());
+    return cell != nullptr ? list->indexOfChild(cell) : -1;
+}
+
+void ResultsView::AnnounceCurrentCell() {
+    const int child = CurrentCellChild();
+    if (!hasFocus() || child < 0) {
+        return;
+    }
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(child);
+    QAccessible::updateAccessibility(&focus);
+}
+
+QModelIndex ResultsView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // Home and End go to the first and last row, as in any list.
+    const QModelIndex current = currentIndex();
+    if (model() != nullptr && (action == MoveHome || action == MoveEnd) &&
+        model()->rowCount() > 0) {
+        const int column = current.isValid() ? current.column() : 0;
+        return model()->index(action == MoveHome ? 0 : model()->rowCount() - 1, column);
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void ResultsView::SizeColumnsToContents() {
@@ -186,7 +247,7 @@ void ResultsView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    QTreeView::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
 }
 
 }  // namespace korvallestin

@@ -1,22 +1,31 @@
 #pragma once
 
-#include <QTreeView>
+#include <QTableView>
+#include <QTimer>
 
 namespace korvallestin {
-
-class ResultListModel;
 
 // The results list `lvwResults`: a report-style list with clickable,
 // user-resizable column headers. Ctrl with the numeric keypad's plus sizes
 // every column to its contents. The order of the rows is the model's; the
 // view's own sorting and sort indicator stay off.
-class ResultsView : public QTreeView {
+//
+// Every row has the same height, so the view keeps no table of row positions:
+// a row's place is its number times the row height. New rows and a new order
+// therefore cost the view nothing per row, however long the list.
+class ResultsView : public QTableView {
     Q_OBJECT
 
   public:
     explicit ResultsView(QWidget* parent = nullptr);
 
     void setModel(QAbstractItemModel* model) override;
+
+    // The column headers.
+    QHeaderView* header() const { return horizontalHeader(); }
+    // The height of every row: one line of text in the view's font.
+    int RowHeight() const;
+
     void SizeColumnsToContents();
     // The selected rows as tab-separated text, the header line first, rows
     // in the order shown, lines ending in a line feed: ready to paste into a
@@ -26,19 +35,24 @@ class ResultsView : public QTreeView {
     // Lays the rows out now instead of at the next paint.
     void LayoutNow() { executeDelayedItemsLayout(); }
 
+    // The accessible child number of the current cell, -1 when there is none.
+    int CurrentCellChild() const;
+
   signals:
     // A header was clicked; its number counts from 1.
     void ColumnClick(int header);
 
   protected:
+    void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
   private:
-    bool CanKeepRowsInStep() const;
-    void AppendEntries(int first, int last);
-    ResultListModel* results_ = nullptr;  // the model, when it is ours
-    void AfterLayoutChange();
+    void FitRowHeight();
+    void AnnounceCurrentCell();
+
+    QTimer announce_timer_;
 };
 
 }  // namespace korvallestin

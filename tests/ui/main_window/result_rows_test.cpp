@@ -1,7 +1,9 @@
-#include "ui/main_window/result_rows.h"
+#include "result_rows.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -101,15 +103,18 @@ TEST(ResultRows, BatchesLandInPlaceWhateverOrderTheyArriveIn) {
 }
 
 TEST(ResultRows, OrderAgreesWithAPlainSortForAnyTexts) {
-    // Texts around the lengths where the cached prefix stops (7 and 8
-    // bytes), with NUL bytes, letter case and shared beginnings; arriving in
-    // batches, then re-sorted both ways.
+    // Texts around the lengths where each seven-byte step of the order stops
+    // (7, 8, 14, 15 and 21 bytes), with NUL bytes, letter case and shared
+    // beginnings; arriving in batches, then re-sorted both ways.
     std::mt19937 random(17);
-    const std::string alphabet("aAbB\0zZ9", 9);
+    // Letters, the characters either side of both letter ranges and bytes
+    // of UTF-8 text (none of them letters to fold).
+    const std::string alphabet("aAbB\0zZ9`{@[\xC3\xA1\xE1", 15);
     std::vector<PostcodeRecord> records;
     for (int i = 0; i < 600; ++i) {
-        std::string text = (i % 3 == 0) ? "PORTLAN" : "";
-        const std::size_t length = random() % 11;
+        const char* beginnings[] = {"", "PORTLAN", "PortlanD Bay", "PORTLAND BAY NORTH EAST"};
+        std::string text = beginnings[i % 4];
+        const std::size_t length = random() % 12;
         for (std::size_t k = 0; k < length; ++k) {
             text += alphabet[random() % alphabet.size()];
         }
@@ -145,6 +150,37 @@ TEST(ResultRows, OrderAgreesWithAPlainSortForAnyTexts) {
         rows.SetSort(1, order);
         for (std::size_t i = 0; i < expected.size(); ++i) {
             ASSERT_EQ(rows.Cell(i, 0), records[expected[i]].Postcode) << "re-sorted at " << i;
+        }
+    }
+}
+
+TEST(ResultRows, ALongListIsSortedAsAShortOneIs) {
+    // Enough rows that a new order groups them by their first bytes before
+    // sorting; texts agree on up to 30 bytes and differ in letter case.
+    std::mt19937 random(23);
+    const char* words[] = {"port", "PORT", "Mount", "mount", "North", "Bay", "Lake", "Macquarie"};
+    std::vector<PostcodeRecord> records;
+    for (int i = 0; i < 70'000; ++i) {
+        std::string text;
+        for (std::size_t w = random() % 5; w < 5; ++w) {
+            text += words[random() % std::size(words)];
+            text += ' ';
+        }
+        records.push_back(Rec(std::to_string(i), text));
+    }
+    ResultRows rows;
+    AddAll(rows, records);
+    for (const int order : {0, 1}) {
+        rows.SetSort(1, order);
+        std::vector<std::size_t> expected(records.size());
+        std::iota(expected.begin(), expected.end(), std::size_t{0});
+        std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+            const int c = CompareIgnoringCase(records[a].Locality, records[b].Locality);
+            return order == 0 ? c < 0 : c > 0;
+        });
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            ASSERT_EQ(rows.Cell(i, 0), records[expected[i]].Postcode)
+                << "order " << order << " at " << i;
         }
     }
 }
