@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "ui/common/window_font.h"
 #include "ui/main_window/display_text.h"
 #include "ui/main_window/twips.h"
 
@@ -21,9 +22,6 @@ constexpr const char* kCrLf = "\r\n";
 constexpr double kClientWidth = 5760;
 constexpr double kClientHeight = 6120;
 
-// Point size of every control but the title; small enough that the fourteen
-// lines of lblText fit its height.
-constexpr double kDefaultPointSize = 8;
 constexpr int kTitlePointSize = 12;
 
 std::string JoinLines(std::initializer_list<const char*> lines) {
@@ -55,9 +53,7 @@ frmAbout::frmAbout(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Korvallestin"));
-    QFont default_font = font();
-    default_font.setPointSizeF(kDefaultPointSize);
-    setFont(default_font);
+    setFont(WindowFont(*this));
 
     const double dpi = logicalDpiX();
     const auto px = [dpi](double twips) { return TwipsToPixels(twips, dpi); };
@@ -75,7 +71,7 @@ frmAbout::frmAbout(QWidget* parent)
     lblTitle = new QLabel(QStringLiteral("Korvallestin V1.1"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     place(lblTitle, 840, 120, 3495, 375);
-    QFont title_font(QStringLiteral("Sans Serif"), kTitlePointSize, QFont::Bold);
+    QFont title_font(QString::fromLatin1(kWindowFontFamily), kTitlePointSize, QFont::Bold);
     title_font.setStyleHint(QFont::SansSerif);
     lblTitle->setFont(title_font);
 

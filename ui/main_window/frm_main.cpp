@@ -24,8 +24,10 @@
 
 #include "postcode/matching.h"
 #include "ui/about_window/frm_about.h"
+#include "ui/common/window_font.h"
 #include "ui/main_window/animation/animation_control.h"
 #include "ui/main_window/display_text.h"
+#include "ui/main_window/layout_frame.h"
 #include "ui/main_window/results_view.h"
 #include "ui/main_window/twips.h"
 
@@ -36,10 +38,6 @@ namespace {
 // The client area as laid out, in twips.
 constexpr double kClientWidth = 8670;
 constexpr double kClientHeight = 5175;
-
-// Until the window system tells the real frame (once the window is shown),
-// a nominal one: a caption bar and thin borders.
-const QMargins kNominalFrame(4, 22, 4, 4);
 
 constexpr int kFrameMs = 16;
 constexpr int kLongestFrameMs = 64;
@@ -110,11 +108,7 @@ void frmMain::BuildControls() {
     icon.addFile(QStringLiteral(":/pictures/korvallestin-32.xpm"), QSize(32, 32));
     setWindowIcon(icon);
 
-    // The layout's twips were made for a small dialog font; the system's
-    // sans-serif at 8 points fits the captions into them.
-    QFont font = QApplication::font();
-    font.setPointSizeF(8);
-    setFont(font);
+    setFont(WindowFont(*this));
 
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
@@ -374,46 +368,37 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 // --- Geometry ----------------------------------------------------------------
 
-QMargins frmMain::FrameMargins() const {
-    if (frame_known_ && windowHandle() != nullptr) {
-        return windowHandle()->frameMargins();
-    }
-    return kNominalFrame;
-}
-
 bool frmMain::RefusesSize() const {
     return (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) !=
            0;
 }
 
+// The outer size is the client area plus the frame the layout was drawn
+// for, whatever frame the window system really draws (see layout_frame.h).
 float frmMain::OuterWidth() const {
-    const QMargins m = FrameMargins();
-    const int px = width() + m.left() + m.right();
-    return px == Px(width_twips_) ? width_twips_ : PixelsToTwips(px, dpi_);
+    return width() == ClientWidthPixels(width_twips_, dpi_) ? width_twips_
+                                                            : OuterWidthTwips(width(), dpi_);
 }
 
 float frmMain::OuterHeight() const {
-    const QMargins m = FrameMargins();
-    const int px = height() + m.top() + m.bottom();
-    return px == Px(height_twips_) ? height_twips_ : PixelsToTwips(px, dpi_);
+    return height() == ClientHeightPixels(height_twips_, dpi_) ? height_twips_
+                                                               : OuterHeightTwips(height(), dpi_);
 }
 
 void frmMain::SetOuterWidth(float twips) {
     if (RefusesSize()) {
         return;
     }
-    const QMargins m = FrameMargins();
     width_twips_ = twips;
-    resize(std::max(1, Px(twips) - m.left() - m.right()), height());
+    resize(std::max(1, ClientWidthPixels(twips, dpi_)), height());
 }
 
 void frmMain::SetOuterHeight(float twips) {
     if (RefusesSize()) {
         return;
     }
-    const QMargins m = FrameMargins();
     height_twips_ = twips;
-    resize(width(), std::max(1, Px(twips) - m.top() - m.bottom()));
+    resize(width(), std::max(1, ClientHeightPixels(twips, dpi_)));
 }
 
 bool frmMain::StatusBarVisible() const {
@@ -423,15 +408,12 @@ bool frmMain::StatusBarVisible() const {
 void frmMain::ApplySizeLimits() {
     // The window system learns the same limits as the resize rules, so that
     // a border dragged by the user stops at them instead of snapping back.
-    const QMargins m = FrameMargins();
-    const int frame_w = m.left() + m.right();
-    const int frame_h = m.top() + m.bottom();
-    setMinimumWidth(std::max(1, TwipsToPixelsAtLeast(kMinimumWidth, dpi_) - frame_w));
+    setMinimumWidth(MinimumClientWidthPixels(kMinimumWidth, dpi_));
     if (StatusBarVisible()) {
         setMaximumHeight(QWIDGETSIZE_MAX);
-        setMinimumHeight(std::max(1, TwipsToPixelsAtLeast(kMinimumExpandedHeight, dpi_) - frame_h));
+        setMinimumHeight(MinimumClientHeightPixels(kMinimumExpandedHeight, dpi_));
     } else {
-        const int compact = std::max(1, Px(kCompactHeight) - frame_h);
+        const int compact = ClientHeightPixels(kCompactHeight, dpi_);
         setMinimumHeight(compact);
         setMaximumHeight(compact);
     }
@@ -481,25 +463,17 @@ void frmMain::resizeEvent(QResizeEvent* event) {
     Form_Resize(*this);
 }
 
-void frmMain::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!frame_known_) {
-        // Now the window system knows the real frame: the limits and the
-        // rules are applied again with it.
-        frame_known_ = true;
-        ApplySizeLimits();
-        if (!StatusBarVisible()) {
-            SetOuterHeight(kCompactHeight);
-        }
-        Form_Resize(*this);
-    }
-}
-
 // --- Status bar, results list, animation --------------------------------------
 
 void frmMain::SetVisible(bool visible) {
     sbBar_->setVisible(visible);
     ApplySizeLimits();
+    // In the compact shape the list lies below the client area: Tab must not
+    // lead into it.
+    lvwResults_->setFocusPolicy(visible ? Qt::StrongFocus : Qt::NoFocus);
+    if (!visible && lvwResults_->hasFocus()) {
+        txtLocality_->setFocus();
+    }
 }
 
 void frmMain::SetSimpleText(const std::string& text) {

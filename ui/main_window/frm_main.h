@@ -2,7 +2,6 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
-#include <QMargins>
 #include <QString>
 #include <QTimer>
 
@@ -96,7 +95,6 @@ class frmMain final : public QMainWindow,
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -105,7 +103,6 @@ class frmMain final : public QMainWindow,
     void BuildControls();
     bool FilterKey(QLineEdit* box, int (*filter)(int), QKeyEvent* event);
     QWidget* Control(ResizedControl control) const;
-    QMargins FrameMargins() const;
     bool RefusesSize() const;
     void ApplySizeLimits();
     int Px(double twips) const;
@@ -114,7 +111,6 @@ class frmMain final : public QMainWindow,
 
     QString program_folder_;
     double dpi_ = 96;
-    bool frame_known_ = false;
     // The last size set in twips, so that reading it back gives exactly
     // that value while the window still has the pixel size it produced.
     float width_twips_ = -1;
