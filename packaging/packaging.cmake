@@ -66,5 +66,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps reads the program's libraries and writes the Depends line
 # (libqt6widgets6, libqt6gui6, libqt6core6, libc6, libstdc++6 ...).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")  # the window font (ui/common/window_font.h)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
