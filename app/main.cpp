@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "ui/main_window/frm_main.h"
+#include "frm_main.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

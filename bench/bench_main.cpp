@@ -28,9 +28,9 @@
 #include <string>
 #include <vector>
 
-#include "bench/data_generator.h"
-#include "postcode/data_file.h"
-#include "ui/main_window/frm_main.h"
+#include "data_file.h"
+#include "data_generator.h"
+#include "frm_main.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "bench/data_generator.h"
+#include "data_generator.h"
 
 #include <cstdio>
 #include <memory>
 #include <vector>
 
-#include "postcode/data_file.h"
+#include "data_file.h"
 
 namespace korvallestin::bench {
 

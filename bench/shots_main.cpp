@@ -20,8 +20,8 @@
 #include <filesystem>
 #include <string>
 
-#include "bench/data_generator.h"
-#include "ui/main_window/frm_main.h"
+#include "data_generator.h"
+#include "frm_main.h"
 
 namespace {
 

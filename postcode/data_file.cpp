@@ -1,4 +1,4 @@
-#include "postcode/data_file.h"
+#include "data_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "postcode/text_encoding.h"
+#include "text_encoding.h"
 
 namespace korvallestin {
 

@@ -1,4 +1,4 @@
-#include "postcode/matching.h"
+#include "matching.h"
 
 namespace korvallestin {
 

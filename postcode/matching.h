@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "postcode/data_file.h"
+#include "data_file.h"
 
 namespace korvallestin {
 

@@ -1,6 +1,6 @@
-#include "search/search_run.h"
+#include "search_run.h"
 
-#include "postcode/matching.h"
+#include "matching.h"
 
 namespace korvallestin {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "postcode/data_file.h"
-#include "search/search_window.h"
+#include "data_file.h"
+#include "search_window.h"
 
 namespace korvallestin {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "postcode/data_file.h"
-#include "postcode/matching.h"
+#include "data_file.h"
+#include "matching.h"
 
 namespace korvallestin {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "ui/main_window/animation/avi_clip.h"
+#include "avi_clip.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     korvallestin::AviClip clip;

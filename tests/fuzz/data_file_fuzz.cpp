@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "postcode/data_file.h"
-#include "postcode/matching.h"
-#include "postcode/text_encoding.h"
+#include "data_file.h"
+#include "matching.h"
+#include "text_encoding.h"
 
 using korvallestin::IsValidUtf8;
 using korvallestin::PostcodeFileReader;

@@ -1,4 +1,4 @@
-#include "postcode/data_file.h"
+#include "data_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,8 +11,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "postcode/text_encoding.h"
-#include "support/temp_dir.h"
+#include "temp_dir.h"
+#include "text_encoding.h"
 
 namespace korvallestin {
 namespace {

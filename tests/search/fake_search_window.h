@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "search/search_run.h"
-#include "search/search_window.h"
+#include "search_run.h"
+#include "search_window.h"
 
 namespace korvallestin::testing {
 

@@ -1,4 +1,4 @@
-#include "search/search_run.h"
+#include "search_run.h"
 
 #include <sys/stat.h>
 
@@ -10,9 +10,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "postcode/data_file.h"
-#include "search/fake_search_window.h"
-#include "support/temp_dir.h"
+#include "data_file.h"
+#include "fake_search_window.h"
+#include "temp_dir.h"
 
 namespace korvallestin {
 namespace {

@@ -1,4 +1,4 @@
-#include "support/gui_helpers.h"
+#include "gui_helpers.h"
 
 #include <QAbstractButton>
 #include <QApplication>

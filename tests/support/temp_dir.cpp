@@ -1,4 +1,4 @@
-#include "support/temp_dir.h"
+#include "temp_dir.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "ui/about_window/frm_about.h"
+#include "frm_about.h"
 
 #include <initializer_list>
 
@@ -8,9 +8,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "ui/common/window_font.h"
-#include "ui/main_window/display_text.h"
-#include "ui/main_window/twips.h"
+#include "display_text.h"
+#include "twips.h"
+#include "window_font.h"
 
 namespace korvallestin {
 

@@ -1,4 +1,4 @@
-#include "ui/common/window_font.h"
+#include "window_font.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -6,7 +6,7 @@
 #include <QStyleOptionComboBox>
 #include <QWidget>
 
-#include "ui/main_window/twips.h"
+#include "twips.h"
 
 namespace korvallestin {
 

@@ -1,4 +1,4 @@
-#include "ui/main_window/column_click.h"
+#include "column_click.h"
 
 namespace korvallestin {
 

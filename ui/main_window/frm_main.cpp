@@ -1,4 +1,4 @@
-#include "ui/main_window/frm_main.h"
+#include "frm_main.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -17,19 +17,19 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QWindow>
 
-#include <algorithm>
 #include <limits>
 
-#include "postcode/matching.h"
-#include "ui/about_window/frm_about.h"
-#include "ui/common/window_font.h"
-#include "ui/main_window/animation/animation_control.h"
-#include "ui/main_window/display_text.h"
-#include "ui/main_window/layout_frame.h"
-#include "ui/main_window/results_view.h"
-#include "ui/main_window/twips.h"
+#include "animation_control.h"
+#include "control_adapters.h"
+#include "display_adapters.h"
+#include "frm_about.h"
+#include "key_filter.h"
+#include "matching.h"
+#include "results_view.h"
+#include "twips.h"
+#include "window_font.h"
+#include "window_geometry.h"
 
 namespace korvallestin {
 
@@ -38,9 +38,6 @@ namespace {
 // The client area as laid out, in twips.
 constexpr double kClientWidth = 8670;
 constexpr double kClientHeight = 5175;
-
-constexpr int kFrameMs = 16;
-constexpr int kLongestFrameMs = 64;
 
 struct Column {
     const char* caption;
@@ -60,41 +57,73 @@ constexpr Column kColumns[ResultRows::kColumns] = {
     {"BSP Name", kDefaultColumnWidth},
 };
 
-std::string ToUtf8(const QString& text) {
-    return text.toUtf8().toStdString();
-}
-
 }  // namespace
 
-// "F&ind Now" and "Sto&p" as the search run sees them.
-class frmMain::Button : public CommandButton {
-  public:
-    explicit Button(QPushButton* button) : button_(button) {}
-    void SetEnabled(bool enabled) override { button_->setEnabled(enabled); }
-    bool IsEnabled() const override { return button_->isEnabled(); }
+// One adapter per role the search run and the resize rules work with.
+struct frmMain::Roles {
+    Roles(frmMain& window, const QString& program_folder)
+        : geometry(window, *window.sbBar_, window.dpi_),
+          updates(window.model_, *window.lvwResults_, *window.sbText_),
+          status_bar(*window.sbBar_, updates, geometry),
+          results(window.model_, updates),
+          find(*window.cmdFind_),
+          stop(*window.cmdStop_),
+          animation(*window.aniSearch_),
+          criteria(*window.cboSearchType_, *window.txtLocality_, *window.cboState_,
+                   *window.txtPostCode_),
+          messages(window, updates),
+          program(program_folder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                           : program_folder),
+          startup([&window] { window.Form_Load(); }) {
+        geometry.Attach(ResizedControl::cmdFind, window.cmdFind_);
+        geometry.Attach(ResizedControl::cmdStop, window.cmdStop_);
+        geometry.Attach(ResizedControl::cmdNew, window.cmdNew_);
+        geometry.Attach(ResizedControl::aniSearch, window.aniSearch_);
+        geometry.Attach(ResizedControl::imgHelp, window.imgHelp_);
+        geometry.Attach(ResizedControl::tbsTabStrip, window.tbsTabStrip_);
+        geometry.Attach(ResizedControl::pcbTab1, window.pcbTab1_);
+        geometry.Attach(ResizedControl::txtLocality, window.txtLocality_);
+        geometry.Attach(ResizedControl::lvwResults, window.lvwResults_);
+    }
 
-  private:
-    QPushButton* button_;
+    SearchWindow ForRun() {
+        return SearchWindow{geometry, status_bar, find,   stop,    results, animation,
+                            criteria, messages,   events, program, startup};
+    }
+
+    WindowGeometryAdapter geometry;
+    ScreenUpdates updates;
+    StatusBarAdapter status_bar;
+    ResultListAdapter results;
+    CommandButtonAdapter find;
+    CommandButtonAdapter stop;
+    AnimationAdapter animation;
+    CriteriaAdapter criteria;
+    MessageBoxAdapter messages;
+    EventQueueAdapter events;
+    ProgramLocationAdapter program;
+    StartupAdapter startup;
 };
 
-frmMain::frmMain(const QString& program_folder)
-    : program_folder_(program_folder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                               : program_folder) {
+frmMain::frmMain(const QString& program_folder) {
     dpi_ = logicalDpiY() > 0 ? logicalDpiY() : 96;
     BuildControls();
-    find_button_ = std::make_unique<Button>(cmdFind_);
-    stop_button_ = std::make_unique<Button>(cmdStop_);
-    run_ =
-        std::make_unique<SearchRun>(SearchWindow{*this, *this, *find_button_, *stop_button_, *this,
-                                                 *this, *this, *this, *this, *this, *this});
-    flush_timer_.setSingleShot(true);
-    connect(&flush_timer_, &QTimer::timeout, this, [this] { FlushNow(); });
+    roles_ = std::make_unique<Roles>(*this, program_folder);
+    run_ = std::make_unique<SearchRun>(roles_->ForRun());
 
     Form_Load();
     txtLocality_->setFocus();
 }
 
 frmMain::~frmMain() = default;
+
+const WindowGeometryAdapter& frmMain::Geometry() const {
+    return roles_->geometry;
+}
+
+void frmMain::SetYieldObserver(std::function<void()> observer) {
+    roles_->events.SetObserver(std::move(observer));
+}
 
 int frmMain::Px(double twips) const {
     return TwipsToPixels(twips, dpi_);
@@ -245,11 +274,11 @@ void frmMain::BuildControls() {
 void frmMain::Form_Load() {
     // A clip that cannot be opened disables the animation, silently and for
     // the rest of the program's life.
-    if (!aniSearch_->Open(program_folder_ + QStringLiteral("/Findfile.avi"))) {
+    if (!aniSearch_->Open(roles_->program.Folder() + QStringLiteral("/Findfile.avi"))) {
         aniSearch_->setEnabled(false);
     }
-    SetVisible(false);
-    SetOuterHeight(kCompactHeight);
+    roles_->status_bar.SetVisible(false);
+    roles_->geometry.SetOuterHeight(kCompactHeight);
     cboSearchType_->setCurrentIndex(cboSearchType_->findText(QStringLiteral("begins with")));
     txtLocality_->clear();
     cboState_->setCurrentIndex(-1);
@@ -261,7 +290,7 @@ void frmMain::Form_Load() {
         model_.AddColumn(QString::fromLatin1(kColumns[i].caption));
         lvwResults_->header()->resizeSection(i, Px(kColumns[i].width));
     }
-    ClearRows();
+    roles_->results.ClearRows();
 }
 
 // --- Buttons, help icon and column headers ----------------------------------
@@ -269,7 +298,7 @@ void frmMain::Form_Load() {
 void frmMain::cmdFind_Click() {
     run_->cmdFind_Click();
     // However the run ended, the list and the count show all it found.
-    FlushNow();
+    roles_->updates.FlushNow();
 }
 
 void frmMain::cmdStop_Click() {
@@ -291,46 +320,17 @@ void frmMain::lvwResults_ColumnClick(int header) {
 
 // --- Keyboard ----------------------------------------------------------------
 
-bool frmMain::FilterKey(QLineEdit* box, int (*filter)(int), QKeyEvent* event) {
-    // Only typed characters pass the filter: printable ones, backspace, and
-    // the paste keys, which type code 22. Editing keys that type nothing, or
-    // a control code (Delete, arrows, Ctrl+A, Ctrl+C), work as usual.
-    int code = 0;
-    if (event->matches(QKeySequence::Paste)) {
-        code = 22;
-    } else if (event->key() == Qt::Key_Backspace) {
-        code = 8;
-    } else {
-        const QString text = event->text();
-        if (text.size() != 1 || (event->modifiers() & Qt::ControlModifier)) {
-            return false;
-        }
-        code = text.at(0).unicode();
-        if (code < 32 || code == 127) {
-            return false;
-        }
-    }
-    const int result = filter(code);
-    if (result == code) {
-        return false;  // the box takes the key as it is
-    }
-    if (result != 0) {
-        box->insert(QString(QChar(static_cast<char16_t>(result))));
-    }
-    return true;  // replaced or discarded
-}
-
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == txtLocality_) {
-            return FilterKey(txtLocality_, &txtLocality_KeyPress, key);
+            return FilterTypedKey(*txtLocality_, &txtLocality_KeyPress, *key);
         }
         if (watched == cboState_ || watched == cboState_->lineEdit()) {
-            return FilterKey(cboState_->lineEdit(), &cboState_KeyPress, key);
+            return FilterTypedKey(*cboState_->lineEdit(), &cboState_KeyPress, *key);
         }
         if (watched == txtPostCode_) {
-            return FilterKey(txtPostCode_, &txtPostCode_KeyPress, key);
+            return FilterTypedKey(*txtPostCode_, &txtPostCode_KeyPress, *key);
         }
     }
     if (watched == imgHelp_ && event->type() == QEvent::MouseButtonRelease &&
@@ -368,207 +368,13 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 // --- Geometry ----------------------------------------------------------------
 
-bool frmMain::RefusesSize() const {
-    return (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) !=
-           0;
-}
-
-// The outer size is the client area plus the frame the layout was drawn
-// for, whatever frame the window system really draws (see layout_frame.h).
-float frmMain::OuterWidth() const {
-    return width() == ClientWidthPixels(width_twips_, dpi_) ? width_twips_
-                                                            : OuterWidthTwips(width(), dpi_);
-}
-
-float frmMain::OuterHeight() const {
-    return height() == ClientHeightPixels(height_twips_, dpi_) ? height_twips_
-                                                               : OuterHeightTwips(height(), dpi_);
-}
-
-void frmMain::SetOuterWidth(float twips) {
-    if (RefusesSize()) {
-        return;
-    }
-    width_twips_ = twips;
-    resize(std::max(1, ClientWidthPixels(twips, dpi_)), height());
-}
-
-void frmMain::SetOuterHeight(float twips) {
-    if (RefusesSize()) {
-        return;
-    }
-    height_twips_ = twips;
-    resize(width(), std::max(1, ClientHeightPixels(twips, dpi_)));
-}
-
-bool frmMain::StatusBarVisible() const {
-    return !sbBar_->isHidden();
-}
-
-void frmMain::ApplySizeLimits() {
-    // The window system learns the same limits as the resize rules, so that
-    // a border dragged by the user stops at them instead of snapping back.
-    setMinimumWidth(MinimumClientWidthPixels(kMinimumWidth, dpi_));
-    if (StatusBarVisible()) {
-        setMaximumHeight(QWIDGETSIZE_MAX);
-        setMinimumHeight(MinimumClientHeightPixels(kMinimumExpandedHeight, dpi_));
-    } else {
-        const int compact = ClientHeightPixels(kCompactHeight, dpi_);
-        setMinimumHeight(compact);
-        setMaximumHeight(compact);
-    }
-}
-
-QWidget* frmMain::Control(ResizedControl control) const {
-    switch (control) {
-        case ResizedControl::cmdFind:
-            return cmdFind_;
-        case ResizedControl::cmdStop:
-            return cmdStop_;
-        case ResizedControl::cmdNew:
-            return cmdNew_;
-        case ResizedControl::aniSearch:
-            return aniSearch_;
-        case ResizedControl::imgHelp:
-            return imgHelp_;
-        case ResizedControl::tbsTabStrip:
-            return tbsTabStrip_;
-        case ResizedControl::pcbTab1:
-            return pcbTab1_;
-        case ResizedControl::txtLocality:
-            return txtLocality_;
-        case ResizedControl::lvwResults:
-            return lvwResults_;
-    }
-    return nullptr;
-}
-
-void frmMain::SetControlLeft(ResizedControl control, float twips) {
-    QWidget* w = Control(control);
-    w->move(Px(twips), w->y());
-}
-
-void frmMain::SetControlWidth(ResizedControl control, float twips) {
-    QWidget* w = Control(control);
-    w->resize(std::max(0, Px(twips)), w->height());
-}
-
-void frmMain::SetControlHeight(ResizedControl control, float twips) {
-    QWidget* w = Control(control);
-    w->resize(w->width(), std::max(0, Px(twips)));
+void frmMain::Form_Resize() {
+    korvallestin::Form_Resize(roles_->geometry);
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    Form_Resize(*this);
-}
-
-// --- Status bar, results list, animation --------------------------------------
-
-void frmMain::SetVisible(bool visible) {
-    sbBar_->setVisible(visible);
-    ApplySizeLimits();
-    // In the compact shape the list lies below the client area: Tab must not
-    // lead into it.
-    lvwResults_->setFocusPolicy(visible ? Qt::StrongFocus : Qt::NoFocus);
-    if (!visible && lvwResults_->hasFocus()) {
-        txtLocality_->setFocus();
-    }
-}
-
-void frmMain::SetSimpleText(const std::string& text) {
-    status_text_ = QString::fromStdString(text);
-    ScheduleFlush();
-}
-
-void frmMain::ClearRows() {
-    flush_timer_.stop();
-    flush_interval_ms_ = kFrameMs;
-    model_.ClearRows();
-}
-
-void frmMain::AddRow(const PostcodeRecord& record) {
-    model_.AddRow(record);
-}
-
-void frmMain::Refresh() {
-    ScheduleFlush();
-}
-
-void frmMain::ScheduleFlush() {
-    // Rows and the count reach the screen at most once per display frame;
-    // a timer catches the last change of a quiet stretch.
-    if (!since_flush_.isValid() || since_flush_.elapsed() >= flush_interval_ms_) {
-        FlushNow();
-    } else if (!flush_timer_.isActive()) {
-        flush_timer_.start(flush_interval_ms_ - static_cast<int>(since_flush_.elapsed()));
-    }
-}
-
-void frmMain::FlushNow() {
-    flush_timer_.stop();
-    QElapsedTimer cost;
-    cost.start();
-    if (model_.HasPendingRows()) {
-        model_.ShowPendingRows();
-        lvwResults_->LayoutNow();
-    }
-    if (sbText_->text() != status_text_) {
-        sbText_->setText(status_text_);
-    }
-    // A long list costs more per frame (the rows already shown move to make
-    // room): frames are spaced so that showing rows takes at most about a
-    // ninth of the run, but never so far apart that a batch grows large.
-    flush_interval_ms_ = std::clamp<qint64>(8 * cost.elapsed(), kFrameMs, kLongestFrameMs);
-    since_flush_.restart();
-}
-
-bool frmMain::IsEnabled() const {
-    return aniSearch_->isEnabled();
-}
-
-void frmMain::Play() {
-    aniSearch_->Play();
-}
-
-void frmMain::Stop() {
-    aniSearch_->Stop();
-}
-
-// --- Criteria, messages, yield -------------------------------------------------
-
-std::string frmMain::PostCodeText() const {
-    return ToUtf8(txtPostCode_->text());
-}
-
-std::string frmMain::StateText() const {
-    return ToUtf8(cboState_->currentText());
-}
-
-std::string frmMain::LocalityText() const {
-    return ToUtf8(txtLocality_->text());
-}
-
-int frmMain::SearchTypeIndex() const {
-    return cboSearchType_->currentIndex();
-}
-
-void frmMain::ShowExclamation(const std::string& text, const std::string& title) {
-    FlushNow();
-    QMessageBox box(QMessageBox::Warning, QString::fromStdString(title), ForDisplay(text),
-                    QMessageBox::Ok, this);
-    box.exec();
-}
-
-void frmMain::Yield() {
-    if (yield_observer_) {
-        yield_observer_();
-    }
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-std::string frmMain::ProgramFolder() const {
-    return ToUtf8(program_folder_);
+    Form_Resize();
 }
 
 }  // namespace korvallestin

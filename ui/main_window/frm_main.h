@@ -1,18 +1,14 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "search/search_run.h"
-#include "search/search_window.h"
-#include "ui/main_window/form_resize.h"
-#include "ui/main_window/result_list_model.h"
+#include "result_list_model.h"
+#include "search_run.h"
 
 class QComboBox;
 class QLabel;
@@ -25,22 +21,13 @@ namespace korvallestin {
 
 class AnimationControl;
 class ResultsView;
+class WindowGeometryAdapter;
 
 // The search window. It holds the criteria, the three command buttons, the
 // search animation, the help icon, the results list and the status bar, and
-// lends them to the search run and to the resize rules through their small
-// interfaces. Every control carries its name as its objectName.
-class frmMain final : public QMainWindow,
-                      public TopLevelWindow,
-                      public StatusBar,
-                      public ResultList,
-                      public Animation,
-                      public CriteriaControls,
-                      public MessageBox,
-                      public EventQueue,
-                      public ProgramLocation,
-                      public StartupRoutine,
-                      public ResizableWindow {
+// lends them to the search run and to the resize rules through small
+// adapters, one per role. Every control carries its name as its objectName.
+class frmMain final : public QMainWindow {
     Q_OBJECT
 
   public:
@@ -50,7 +37,8 @@ class frmMain final : public QMainWindow,
     ~frmMain() override;
 
     // Event handlers.
-    void Form_Load() override;
+    void Form_Load();
+    void Form_Resize();
     void imgHelp_Click();
     void lvwResults_ColumnClick(int header);
     void cmdFind_Click();
@@ -58,38 +46,10 @@ class frmMain final : public QMainWindow,
     void cmdNew_Click();
 
     ResultListModel& Results() { return model_; }
+    // The window's size and its controls' places as the resize rules see them.
+    const WindowGeometryAdapter& Geometry() const;
     // Called on every turn the search gives the window (for measuring).
-    void SetYieldObserver(std::function<void()> observer) { yield_observer_ = std::move(observer); }
-
-    // TopLevelWindow, ResizableWindow.
-    void SetOuterHeight(float twips) override;
-    float OuterWidth() const override;
-    float OuterHeight() const override;
-    void SetOuterWidth(float twips) override;
-    bool StatusBarVisible() const override;
-    void SetControlLeft(ResizedControl control, float twips) override;
-    void SetControlWidth(ResizedControl control, float twips) override;
-    void SetControlHeight(ResizedControl control, float twips) override;
-    // StatusBar.
-    void SetVisible(bool visible) override;
-    void SetSimpleText(const std::string& text) override;
-    // ResultList.
-    void ClearRows() override;
-    void AddRow(const PostcodeRecord& record) override;
-    void Refresh() override;
-    // Animation.
-    bool IsEnabled() const override;
-    void Play() override;
-    void Stop() override;
-    // CriteriaControls.
-    std::string PostCodeText() const override;
-    std::string StateText() const override;
-    std::string LocalityText() const override;
-    int SearchTypeIndex() const override;
-    // MessageBox, EventQueue, ProgramLocation.
-    void ShowExclamation(const std::string& text, const std::string& title) override;
-    void Yield() override;
-    std::string ProgramFolder() const override;
+    void SetYieldObserver(std::function<void()> observer);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,23 +58,12 @@ class frmMain final : public QMainWindow,
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    class Button;
+    struct Roles;
 
     void BuildControls();
-    bool FilterKey(QLineEdit* box, int (*filter)(int), QKeyEvent* event);
-    QWidget* Control(ResizedControl control) const;
-    bool RefusesSize() const;
-    void ApplySizeLimits();
     int Px(double twips) const;
-    void ScheduleFlush();
-    void FlushNow();
 
-    QString program_folder_;
     double dpi_ = 96;
-    // The last size set in twips, so that reading it back gives exactly
-    // that value while the window still has the pixel size it produced.
-    float width_twips_ = -1;
-    float height_twips_ = -1;
 
     QWidget* client_ = nullptr;
     QTabWidget* tbsTabStrip_ = nullptr;
@@ -134,15 +83,7 @@ class frmMain final : public QMainWindow,
     ResultListModel model_;
     HeaderImageList ilSortIcons_;
 
-    // Repaints are coalesced to one per display frame.
-    QTimer flush_timer_;
-    QElapsedTimer since_flush_;
-    qint64 flush_interval_ms_ = 16;
-    QString status_text_;
-
-    std::function<void()> yield_observer_;
-    std::unique_ptr<Button> find_button_;
-    std::unique_ptr<Button> stop_button_;
+    std::unique_ptr<Roles> roles_;
     std::unique_ptr<SearchRun> run_;
 };
 

@@ -1,4 +1,4 @@
-#include "ui/main_window/result_list_model.h"
+#include "result_list_model.h"
 
 namespace korvallestin {
 

@@ -8,9 +8,9 @@
 
 #include <functional>
 
-#include "postcode/data_file.h"
-#include "ui/main_window/column_click.h"
-#include "ui/main_window/result_rows.h"
+#include "column_click.h"
+#include "data_file.h"
+#include "result_rows.h"
 
 namespace korvallestin {
 

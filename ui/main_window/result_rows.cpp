@@ -1,4 +1,4 @@
-#include "ui/main_window/result_rows.h"
+#include "result_rows.h"
 
 #include <algorithm>
 #include <cstring>

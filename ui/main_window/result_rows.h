@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "postcode/data_file.h"
+#include "data_file.h"
 
 namespace korvallestin {
 

@@ -1,4 +1,4 @@
-#include "ui/main_window/results_view.h"
+#include "results_view.h"
 
 #include <QtWidgets/private/qtreeview_p.h>
 #include <QAccessible>
@@ -10,7 +10,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 
-#include "ui/main_window/result_list_model.h"
+#include "result_list_model.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ui/about_window/frm_about.h"
+#include "frm_about.h"
 
 #include <string>
 #include <vector>
@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/main_window/twips.h"
+#include "twips.h"
 
 namespace korvallestin {
 namespace {

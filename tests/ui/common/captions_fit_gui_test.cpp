@@ -17,10 +17,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
-#include "ui/about_window/frm_about.h"
-#include "ui/common/window_font.h"
-#include "ui/main_window/frm_main.h"
+#include "frm_about.h"
+#include "frm_main.h"
+#include "temp_dir.h"
+#include "window_font.h"
 
 namespace korvallestin {
 namespace {

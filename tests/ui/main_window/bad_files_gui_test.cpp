@@ -15,8 +15,8 @@
 
 #include <cstdio>
 #include <functional>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -24,9 +24,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "support/gui_helpers.h"
-#include "support/temp_dir.h"
-#include "ui/main_window/frm_main.h"
+#include "frm_main.h"
+#include "gui_helpers.h"
+#include "temp_dir.h"
 
 namespace korvallestin {
 namespace {
@@ -121,7 +121,9 @@ struct Case {
     int rows;
 };
 
-void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class BadFileTable : public BadFiles, public ::testing::WithParamInterface<Case> {};
 

@@ -1,4 +1,4 @@
-#include "ui/main_window/form_resize.h"
+#include "form_resize.h"
 
 #include <algorithm>
 #include <array>

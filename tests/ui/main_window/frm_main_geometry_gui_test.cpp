@@ -8,9 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
-#include "ui/main_window/frm_main.h"
-#include "ui/main_window/twips.h"
+#include "frm_main.h"
+#include "temp_dir.h"
+#include "twips.h"
+#include "window_geometry.h"
 
 namespace korvallestin {
 namespace {
@@ -57,39 +58,39 @@ class WindowGeometry : public ::testing::Test {
 
 TEST_F(WindowGeometry, CompactShapeKeepsItsHeightAndMinimumWidth) {
     Resize(9000, 6000);
-    EXPECT_FLOAT_EQ(window->OuterHeight(), 3135);
-    ExpectPlacedFor(window->OuterWidth());
+    EXPECT_FLOAT_EQ(window->Geometry().OuterHeight(), 3135);
+    ExpectPlacedFor(window->Geometry().OuterWidth());
     Resize(3000, 3135);
-    EXPECT_GE(window->OuterWidth(), 5500);
-    EXPECT_LT(window->OuterWidth(), 5500 + 1440.0F / dpi);
-    ExpectPlacedFor(window->OuterWidth());
+    EXPECT_GE(window->Geometry().OuterWidth(), 5500);
+    EXPECT_LT(window->Geometry().OuterWidth(), 5500 + 1440.0F / dpi);
+    ExpectPlacedFor(window->Geometry().OuterWidth());
 }
 
 TEST_F(WindowGeometry, ExpandedShapeLetsTheListFillTheWindow) {
     window->findChild<QPushButton*>("cmdFind")->click();
-    EXPECT_FLOAT_EQ(window->OuterHeight(), 5580);
+    EXPECT_FLOAT_EQ(window->Geometry().OuterHeight(), 5580);
     Resize(10000, 8000);
     EXPECT_EQ(window->height(), Px(8000 - 405));
     // Read back through whole pixels, 10000 twips is a little more.
-    EXPECT_NEAR(window->OuterWidth(), 10000, 1440.0 / dpi);
-    EXPECT_EQ(W("lvwResults")->width(), Px(window->OuterWidth() - 105));
-    EXPECT_EQ(W("lvwResults")->height(), Px(window->OuterHeight() - 3525));
-    ExpectPlacedFor(window->OuterWidth());
+    EXPECT_NEAR(window->Geometry().OuterWidth(), 10000, 1440.0 / dpi);
+    EXPECT_EQ(W("lvwResults")->width(), Px(window->Geometry().OuterWidth() - 105));
+    EXPECT_EQ(W("lvwResults")->height(), Px(window->Geometry().OuterHeight() - 3525));
+    ExpectPlacedFor(window->Geometry().OuterWidth());
     // Not smaller than 5500 × 5580.
     Resize(2000, 2000);
-    EXPECT_GE(window->OuterWidth(), 5500);
-    EXPECT_GE(window->OuterHeight(), 5580);
+    EXPECT_GE(window->Geometry().OuterWidth(), 5500);
+    EXPECT_GE(window->Geometry().OuterHeight(), 5580);
     // A search sets the height back to 5580 even in a taller window.
     Resize(10000, 8000);
     window->findChild<QPushButton*>("cmdFind")->click();
-    EXPECT_FLOAT_EQ(window->OuterHeight(), 5580);
+    EXPECT_FLOAT_EQ(window->Geometry().OuterHeight(), 5580);
 }
 
 TEST_F(WindowGeometry, NewSearchReturnsToTheCompactHeightKeepingTheWidth) {
     window->findChild<QPushButton*>("cmdFind")->click();
     Resize(9500, 7000);
     window->findChild<QPushButton*>("cmdNew")->click();
-    EXPECT_FLOAT_EQ(window->OuterHeight(), 3135);
+    EXPECT_FLOAT_EQ(window->Geometry().OuterHeight(), 3135);
     EXPECT_EQ(window->width(), Px(9500 - 90));
 }
 
@@ -154,11 +155,11 @@ TEST_F(WindowGeometry, MaximisedOrMinimisedWindowsSurviveEveryHeightChange) {
         window->findChild<QPushButton*>("cmdFind")->click();
         EXPECT_TRUE(window->findChild<QPushButton*>("cmdFind")->isEnabled());
         // The controls still follow the width the window has.
-        ExpectPlacedFor(window->OuterWidth());
+        ExpectPlacedFor(window->Geometry().OuterWidth());
         window->setWindowState(Qt::WindowNoState);
         QTest::qWait(5);
     }
-    EXPECT_FLOAT_EQ(window->OuterHeight(), 5580);
+    EXPECT_FLOAT_EQ(window->Geometry().OuterHeight(), 5580);
 }
 
 }  // namespace

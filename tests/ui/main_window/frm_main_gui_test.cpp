@@ -1,4 +1,5 @@
-#include "ui/main_window/frm_main.h"
+#include "frm_main.h"
+#include "window_geometry.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,10 +21,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "support/gui_helpers.h"
-#include "support/temp_dir.h"
-#include "ui/main_window/animation/animation_control.h"
-#include "ui/main_window/results_view.h"
+#include "animation_control.h"
+#include "gui_helpers.h"
+#include "results_view.h"
+#include "temp_dir.h"
 
 namespace korvallestin {
 namespace {
@@ -107,8 +108,8 @@ class MainWindow : public ::testing::Test {
 TEST_F(MainWindow, StartsInItsStartupState) {
     Open(SmallFile());
     EXPECT_EQ(window->windowTitle(), "Korvallestin");
-    EXPECT_FLOAT_EQ(window->OuterHeight(), 3135);
-    EXPECT_FALSE(window->StatusBarVisible());
+    EXPECT_FLOAT_EQ(window->Geometry().OuterHeight(), 3135);
+    EXPECT_FALSE(window->Geometry().StatusBarVisible());
     auto* search_type = Find<QComboBox>("cboSearchType");
     EXPECT_EQ(search_type->currentText(), "begins with");
     EXPECT_EQ(search_type->count(), 2);
@@ -161,8 +162,8 @@ TEST_F(MainWindow, AFullSearchThroughRealClicksAndKeys) {
     Open(SmallFile());
     QTest::keyClicks(Find<QLineEdit>("txtLocality"), "mel");
     Click("cmdFind");
-    EXPECT_TRUE(window->StatusBarVisible());
-    EXPECT_GE(window->OuterHeight(), 5580);
+    EXPECT_TRUE(window->Geometry().StatusBarVisible());
+    EXPECT_GE(window->Geometry().OuterHeight(), 5580);
     EXPECT_EQ(Status(), "Number found: 2");
     EXPECT_THAT(ColumnTexts(0), ::testing::ElementsAre("3000", "3004"));
     EXPECT_EQ(window->Results().CellText(0, 4), "DO");
@@ -192,8 +193,8 @@ TEST_F(MainWindow, NewSearchDuringARunRestoresTheStartupState) {
     OnYield(50, [this] { Click("cmdNew"); });
     Click("cmdFind");
     EXPECT_EQ(Rows(), 0);
-    EXPECT_FALSE(window->StatusBarVisible());
-    EXPECT_FLOAT_EQ(window->OuterHeight(), 3135);
+    EXPECT_FALSE(window->Geometry().StatusBarVisible());
+    EXPECT_FLOAT_EQ(window->Geometry().OuterHeight(), 3135);
     EXPECT_EQ(Find<QLineEdit>("txtLocality")->text(), "");
     EXPECT_EQ(Find<QComboBox>("cboSearchType")->currentIndex(), 0);
     EXPECT_TRUE(Idle());
@@ -218,7 +219,7 @@ TEST_F(MainWindow, MissingFileIsReportedOncePerPress) {
                              QString::fromStdString(dir.Path()) + " folder.";
     EXPECT_EQ(answerer.Seen(), QStringList({expected, expected}));
     EXPECT_EQ(Status(), "Number found: 0");
-    EXPECT_TRUE(window->StatusBarVisible());
+    EXPECT_TRUE(window->Geometry().StatusBarVisible());
     EXPECT_TRUE(Idle());
 }
 

@@ -16,9 +16,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/gui_helpers.h"
-#include "support/temp_dir.h"
-#include "ui/main_window/frm_main.h"
+#include "frm_main.h"
+#include "gui_helpers.h"
+#include "temp_dir.h"
+#include "window_geometry.h"
 
 namespace korvallestin {
 namespace {
@@ -44,7 +45,7 @@ class HostileUse : public ::testing::Test {
     QString Status() { return window->findChild<QLabel*>("sbBarText")->text(); }
     bool Idle() { return Button("cmdFind")->isEnabled() && !Button("cmdStop")->isEnabled(); }
     void ExpectCountMatchesRows() {
-        if (window->StatusBarVisible()) {
+        if (window->Geometry().StatusBarVisible()) {
             EXPECT_EQ(Status(), "Number found: " + QString::number(window->Results().rowCount()));
         } else {
             EXPECT_EQ(window->Results().rowCount(), 0);

@@ -13,10 +13,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/gui_helpers.h"
-#include "support/temp_dir.h"
-#include "ui/main_window/frm_main.h"
-#include "ui/main_window/results_view.h"
+#include "frm_main.h"
+#include "gui_helpers.h"
+#include "results_view.h"
+#include "temp_dir.h"
 
 namespace korvallestin {
 namespace {

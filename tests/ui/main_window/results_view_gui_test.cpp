@@ -1,4 +1,4 @@
-#include "ui/main_window/results_view.h"
+#include "results_view.h"
 
 #include <QItemSelectionModel>
 #include <QScrollBar>
@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/main_window/result_list_model.h"
+#include "result_list_model.h"
 
 namespace korvallestin {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/main_window/animation/animation_control.h"
+#include "animation_control.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "ui/main_window/layout_frame.h"
+#include "layout_frame.h"
 
 #include <gtest/gtest.h>
 
-#include "ui/main_window/form_resize.h"
+#include "form_resize.h"
 
 namespace korvallestin {
 namespace {

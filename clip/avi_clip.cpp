@@ -1,4 +1,4 @@
-#include "ui/main_window/animation/avi_clip.h"
+#include "avi_clip.h"
 
 #include <array>
 #include <cerrno>

@@ -1,10 +1,10 @@
-#include "ui/main_window/animation/animation_control.h"
+#include "animation_control.h"
 
 #include <QFile>
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "ui/main_window/animation/avi_clip.h"
+#include "avi_clip.h"
 
 namespace korvallestin {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main_window/twips.h"
+#include "twips.h"
 
 namespace korvallestin {
 

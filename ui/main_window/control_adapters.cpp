@@ -1,0 +1,81 @@
+#include "control_adapters.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "animation_control.h"
+#include "display_adapters.h"
+#include "display_text.h"
+
+namespace korvallestin {
+
+namespace {
+
+std::string ToUtf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+}  // namespace
+
+void CommandButtonAdapter::SetEnabled(bool enabled) {
+    button_.setEnabled(enabled);
+}
+
+bool CommandButtonAdapter::IsEnabled() const {
+    return button_.isEnabled();
+}
+
+bool AnimationAdapter::IsEnabled() const {
+    return control_.isEnabled();
+}
+
+void AnimationAdapter::Play() {
+    control_.Play();
+}
+
+void AnimationAdapter::Stop() {
+    control_.Stop();
+}
+
+CriteriaAdapter::CriteriaAdapter(const QComboBox& search_type, const QLineEdit& locality,
+                                 const QComboBox& state, const QLineEdit& postcode)
+    : search_type_(search_type), locality_(locality), state_(state), postcode_(postcode) {}
+
+std::string CriteriaAdapter::PostCodeText() const {
+    return ToUtf8(postcode_.text());
+}
+
+std::string CriteriaAdapter::StateText() const {
+    return ToUtf8(state_.currentText());
+}
+
+std::string CriteriaAdapter::LocalityText() const {
+    return ToUtf8(locality_.text());
+}
+
+int CriteriaAdapter::SearchTypeIndex() const {
+    return search_type_.currentIndex();
+}
+
+void MessageBoxAdapter::ShowExclamation(const std::string& text, const std::string& title) {
+    updates_.FlushNow();
+    QMessageBox box(QMessageBox::Warning, QString::fromStdString(title), ForDisplay(text),
+                    QMessageBox::Ok, &parent_);
+    box.exec();
+}
+
+void EventQueueAdapter::Yield() {
+    if (observer_) {
+        observer_();
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+std::string ProgramLocationAdapter::ProgramFolder() const {
+    return ToUtf8(folder_);
+}
+
+}  // namespace korvallestin

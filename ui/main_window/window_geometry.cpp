@@ -1,0 +1,108 @@
+#include "window_geometry.h"
+
+#include <QWidget>
+
+#include <algorithm>
+
+#include "layout_frame.h"
+#include "twips.h"
+
+namespace korvallestin {
+
+namespace {
+
+std::size_t Slot(ResizedControl control) {
+    return static_cast<std::size_t>(control);
+}
+
+}  // namespace
+
+WindowGeometryAdapter::WindowGeometryAdapter(QWidget& window, const QWidget& status_bar, double dpi)
+    : window_(window), status_bar_(status_bar), dpi_(dpi) {}
+
+void WindowGeometryAdapter::Attach(ResizedControl control, QWidget* widget) {
+    controls_.at(Slot(control)) = widget;
+}
+
+QWidget& WindowGeometryAdapter::Control(ResizedControl control) const {
+    return *controls_.at(Slot(control));
+}
+
+int WindowGeometryAdapter::Px(double twips) const {
+    return TwipsToPixels(twips, dpi_);
+}
+
+bool WindowGeometryAdapter::RefusesSize() const {
+    return (window_.windowState() &
+            (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
+}
+
+float WindowGeometryAdapter::OuterWidth() const {
+    const int px = window_.width();
+    return px == ClientWidthPixels(width_twips_, dpi_) ? width_twips_ : OuterWidthTwips(px, dpi_);
+}
+
+float WindowGeometryAdapter::OuterHeight() const {
+    const int px = window_.height();
+    return px == ClientHeightPixels(height_twips_, dpi_) ? height_twips_
+                                                         : OuterHeightTwips(px, dpi_);
+}
+
+void WindowGeometryAdapter::SetOuterWidth(float twips) {
+    if (RefusesSize()) {
+        return;
+    }
+    width_twips_ = twips;
+    window_.resize(std::max(1, ClientWidthPixels(twips, dpi_)), window_.height());
+}
+
+void WindowGeometryAdapter::SetOuterHeight(float twips) {
+    if (RefusesSize()) {
+        return;
+    }
+    height_twips_ = twips;
+    window_.resize(window_.width(), std::max(1, ClientHeightPixels(twips, dpi_)));
+}
+
+bool WindowGeometryAdapter::StatusBarVisible() const {
+    return !status_bar_.isHidden();
+}
+
+void WindowGeometryAdapter::ApplyShape() {
+    ApplySizeLimits();
+    QWidget& list = Control(ResizedControl::lvwResults);
+    const bool expanded = StatusBarVisible();
+    list.setFocusPolicy(expanded ? Qt::StrongFocus : Qt::NoFocus);
+    if (!expanded && list.hasFocus()) {
+        Control(ResizedControl::txtLocality).setFocus();
+    }
+}
+
+void WindowGeometryAdapter::ApplySizeLimits() {
+    window_.setMinimumWidth(MinimumClientWidthPixels(kMinimumWidth, dpi_));
+    if (StatusBarVisible()) {
+        window_.setMaximumHeight(QWIDGETSIZE_MAX);
+        window_.setMinimumHeight(MinimumClientHeightPixels(kMinimumExpandedHeight, dpi_));
+    } else {
+        const int compact = ClientHeightPixels(kCompactHeight, dpi_);
+        window_.setMinimumHeight(compact);
+        window_.setMaximumHeight(compact);
+    }
+}
+
+void WindowGeometryAdapter::SetControlLeft(ResizedControl control, float twips) {
+    QWidget& w = Control(control);
+    w.move(Px(twips), w.y());
+}
+
+void WindowGeometryAdapter::SetControlWidth(ResizedControl control, float twips) {
+    QWidget& w = Control(control);
+    w.resize(std::max(0, Px(twips)), w.height());
+}
+
+void WindowGeometryAdapter::SetControlHeight(ResizedControl control, float twips) {
+    QWidget& w = Control(control);
+    w.resize(w.width(), std::max(0, Px(twips)));
+}
+
+}  // namespace korvallestin

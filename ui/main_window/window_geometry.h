@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include "form_resize.h"
+#include "search_window.h"
+
+class QWidget;
+
+namespace korvallestin {
+
+// The main window's size and the places of its controls, in twips, as the
+// search run and the resize rules see them. The outer size is the client area
+// plus the frame the layout was drawn for, whatever frame the window system
+// draws (layout_frame.h), so it is right from the first frame shown.
+class WindowGeometryAdapter final : public TopLevelWindow, public ResizableWindow {
+  public:
+    // `window` is the top-level window, `status_bar` the bar whose visibility
+    // selects the window's shape.
+    WindowGeometryAdapter(QWidget& window, const QWidget& status_bar, double dpi);
+
+    // The widget that the rules move or stretch as `control`.
+    void Attach(ResizedControl control, QWidget* widget);
+    // Puts the window into the shape its status bar selects: tells the window
+    // system the shape's limits, so that a border dragged by the user stops
+    // at them instead of snapping back, and keeps the list out of the Tab
+    // order while it lies below the compact window.
+    void ApplyShape();
+
+    float OuterWidth() const override;
+    float OuterHeight() const override;
+    void SetOuterWidth(float twips) override;
+    void SetOuterHeight(float twips) override;
+    bool StatusBarVisible() const override;
+    void SetControlLeft(ResizedControl control, float twips) override;
+    void SetControlWidth(ResizedControl control, float twips) override;
+    void SetControlHeight(ResizedControl control, float twips) override;
+
+  private:
+    void ApplySizeLimits();
+    bool RefusesSize() const;
+    int Px(double twips) const;
+    QWidget& Control(ResizedControl control) const;
+
+    QWidget& window_;
+    const QWidget& status_bar_;
+    double dpi_;
+    // The last size set in twips, so that reading it back gives exactly
+    // that value while the window still has the pixel size it produced.
+    float width_twips_ = -1;
+    float height_twips_ = -1;
+    std::array<QWidget*, static_cast<std::size_t>(ResizedControl::lvwResults) + 1> controls_{};
+};
+
+}  // namespace korvallestin
