@@ -1,5 +1,6 @@
 #include "frm_about.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include <QFont>
@@ -7,6 +8,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "display_text.h"
 #include "twips.h"
@@ -37,6 +39,28 @@ std::string JoinLines(std::initializer_list<const char*> lines) {
     return text;
 }
 
+// Places `dialog`'s client area centred over `parent`'s, kept on the
+// parent's screen. The position is then the program's own, which window
+// managers keep, where some would otherwise place a dialog by rules of their
+// own. A window is moved by its frame's corner; the dialog's frame is taken
+// to be like the parent's until the window system draws it. (A Wayland
+// compositor places every window itself.)
+void CentreOver(QWidget* dialog, const QWidget* parent) {
+    if (parent == nullptr || parent->screen() == nullptr) {
+        return;
+    }
+    const QRect screen = parent->screen()->availableGeometry();
+    const QPoint frame_offset = parent->geometry().topLeft() - parent->frameGeometry().topLeft();
+    QRect client(QPoint(0, 0), dialog->size());
+    client.moveCenter(parent->geometry().center());
+    QPoint corner = client.topLeft() - frame_offset;
+    corner.setX(std::clamp(corner.x(), screen.left(),
+                           std::max(screen.left(), screen.right() - client.width())));
+    corner.setY(std::clamp(corner.y(), screen.top(),
+                           std::max(screen.top(), screen.bottom() - client.height())));
+    dialog->move(corner);
+}
+
 // Shows the picture at `path`; leaves the label empty when it is missing.
 void ShowPicture(QLabel* label, const QString& path) {
     const QPixmap picture(path);
@@ -62,6 +86,7 @@ frmAbout::frmAbout(QWidget* parent)
         control->setGeometry(px(left), px(top), px(width), px(height));
     };
     setFixedSize(px(kClientWidth), px(kClientHeight));
+    CentreOver(this, parent);
 
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
