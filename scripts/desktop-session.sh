@@ -43,13 +43,29 @@ session_start_x() {
         { echo "$wm did not start" >&2; return 1; }
 }
 
+# Runs a command that starts helper processes of its own (weston starts its
+# shell), collecting the helpers that outlive it, so that none is left behind
+# as a zombie where the system's first process does not collect them. Ending
+# the reaper ends the command.
+with_reaper() {
+    perl -e '
+        # prctl(PR_SET_CHILD_SUBREAPER): orphaned helpers come to this process.
+        syscall(157, 36, 1, 0, 0, 0) if $ARGV[0] eq "x86_64";
+        shift;
+        my $pid = fork // die;
+        if ($pid == 0) { exec @ARGV or die "cannot run $ARGV[0]\n"; }
+        $SIG{TERM} = sub { kill "TERM", $pid };
+        1 while wait() > 0;
+    ' "$(uname -m)" "$@"
+}
+
 session_start_weston() {
     export XDG_RUNTIME_DIR="$session_dir/xdg"
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
     # No on-screen keyboard (nothing to type on); --debug lets
     # weston-screenshooter take the screen.
     printf '[input-method]\npath=\n' >"$session_dir/weston.ini"
-    weston --backend=headless-backend.so --use-pixman --width=1280 --height=1024 \
+    with_reaper weston --backend=headless-backend.so --use-pixman --width=1280 --height=1024 \
         --socket=wayland-korvallestin --config="$session_dir/weston.ini" --debug --idle-time=0 \
         >"$session_dir/weston.log" 2>&1 &
     session_pids+=($!)
