@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
@@ -231,6 +232,12 @@ void frmMain::BuildControls() {
 
     ilSortIcons_.up = QPixmap(QStringLiteral(":/pictures/sort-up.xpm"));
     ilSortIcons_.down = QPixmap(QStringLiteral(":/pictures/sort-down.xpm"));
+    // The sort marks' white highlight and grey shadow edges are drawn for a
+    // grey button face: the column headings get that face, so that both
+    // edges show at any scale.
+    QPalette face = lvwResults_->header()->palette();
+    face.setColor(QPalette::Button, QColor(0xC0, 0xC0, 0xC0));
+    lvwResults_->header()->setPalette(face);
 
     // Names for assistive technology: the labels name their boxes, the
     // buttons are named by their captions.
