@@ -55,6 +55,18 @@ class Driver : public QObject {
     explicit Driver(korvallestin::frmMain& window)
         : window_(window), input_(0, QSocketNotifier::Read) {
         connect(&input_, &QSocketNotifier::activated, this, [this] { ReadCommand(); });
+        // Commands run later, from the event loop, so that one that opens a
+        // loop of its own (a run, the About window) does not hold the reader.
+        next_.setSingleShot(true);
+        connect(&next_, &QTimer::timeout, this, [this] {
+            if (!pending_.isEmpty()) {
+                const QStringList words = pending_.takeFirst();
+                if (!pending_.isEmpty()) {
+                    next_.start(0);
+                }
+                Run(words);
+            }
+        });
         // Runs are seen from the window's buttons, as a user sees them.
         connect(&poll_, &QTimer::timeout, this, [this] {
             const bool running = Button("cmdStop")->isEnabled();
@@ -81,9 +93,8 @@ class Driver : public QObject {
         }
         const QStringList words = QString::fromStdString(line).split(' ', Qt::SkipEmptyParts);
         if (!words.isEmpty()) {
-            // Later, so that a command that opens a loop of its own (a run, the
-            // About window) does not hold this handler.
-            QTimer::singleShot(0, this, [this, words] { Run(words); });
+            pending_.append(words);
+            next_.start(0);
         }
     }
 
@@ -135,6 +146,8 @@ class Driver : public QObject {
     korvallestin::frmMain& window_;
     QSocketNotifier input_;
     QTimer poll_;
+    QTimer next_;
+    QList<QStringList> pending_;
     bool running_ = false;
 };
 

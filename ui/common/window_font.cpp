@@ -12,8 +12,10 @@ namespace korvallestin {
 
 QFont LargestFittingSize(QFont font, double smallest_points,
                          const std::function<bool(const QFont&)>& fits) {
-    for (double points = font.pointSizeF(); points > smallest_points; points -= 0.5) {
-        font.setPointSizeF(points);
+    // Counted in half points.
+    const int largest = static_cast<int>(font.pointSizeF() * 2);
+    for (int half_points = largest; half_points > smallest_points * 2; --half_points) {
+        font.setPointSizeF(half_points / 2.0);
         if (fits(font)) {
             return font;
         }
