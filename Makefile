@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test bench bench-large bench-table sanitize fuzz-smoke package package-smoke orca-test check format clean
+.PHONY: all deps configure build run test desktop-test bench bench-large bench-table sanitize fuzz-smoke package package-smoke orca-test check format clean
 
 all: build
 
@@ -22,6 +22,12 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The window on real desktops: Xvfb with openbox and with metacity, and
+# weston's headless Wayland compositor.
+desktop-test: build
+	scripts/install-deps desktop
+	timeout 900 scripts/desktop-tests $(BUILD)
 
 bench: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --runs 5 \

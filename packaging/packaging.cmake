@@ -65,6 +65,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps reads the program's libraries and writes the Depends line
 # (libqt6widgets6, libqt6gui6, libqt6core6, libc6, libstdc++6 ...).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")  # the window font (ui/common/window_font.h)
 # Most desktops run Wayland now; without the plugin Qt falls back to XWayland.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -1,5 +1,6 @@
 #include "frm_about.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include <QFont>
@@ -7,9 +8,11 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "display_text.h"
 #include "twips.h"
+#include "window_font.h"
 
 namespace korvallestin {
 
@@ -21,9 +24,6 @@ constexpr const char* kCrLf = "\r\n";
 constexpr double kClientWidth = 5760;
 constexpr double kClientHeight = 6120;
 
-// Point size of every control but the title; small enough that the fourteen
-// lines of lblText fit its height.
-constexpr double kDefaultPointSize = 8;
 constexpr int kTitlePointSize = 12;
 
 std::string JoinLines(std::initializer_list<const char*> lines) {
@@ -37,6 +37,28 @@ std::string JoinLines(std::initializer_list<const char*> lines) {
         first = false;
     }
     return text;
+}
+
+// Places `dialog`'s client area centred over `parent`'s, kept on the
+// parent's screen. The position is then the program's own, which window
+// managers keep, where some would otherwise place a dialog by rules of their
+// own. A window is moved by its frame's corner; the dialog's frame is taken
+// to be like the parent's until the window system draws it. (A Wayland
+// compositor places every window itself.)
+void CentreOver(QWidget* dialog, const QWidget* parent) {
+    if (parent == nullptr || parent->screen() == nullptr) {
+        return;
+    }
+    const QRect screen = parent->screen()->availableGeometry();
+    const QPoint frame_offset = parent->geometry().topLeft() - parent->frameGeometry().topLeft();
+    QRect client(QPoint(0, 0), dialog->size());
+    client.moveCenter(parent->geometry().center());
+    QPoint corner = client.topLeft() - frame_offset;
+    corner.setX(std::clamp(corner.x(), screen.left(),
+                           std::max(screen.left(), screen.right() - client.width())));
+    corner.setY(std::clamp(corner.y(), screen.top(),
+                           std::max(screen.top(), screen.bottom() - client.height())));
+    dialog->move(corner);
 }
 
 // Shows the picture at `path`; leaves the label empty when it is missing.
@@ -55,9 +77,7 @@ frmAbout::frmAbout(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Korvallestin"));
-    QFont default_font = font();
-    default_font.setPointSizeF(kDefaultPointSize);
-    setFont(default_font);
+    setFont(WindowFont(*this));
 
     const double dpi = logicalDpiX();
     const auto px = [dpi](double twips) { return TwipsToPixels(twips, dpi); };
@@ -66,6 +86,7 @@ frmAbout::frmAbout(QWidget* parent)
         control->setGeometry(px(left), px(top), px(width), px(height));
     };
     setFixedSize(px(kClientWidth), px(kClientHeight));
+    CentreOver(this, parent);
 
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
@@ -75,7 +96,7 @@ frmAbout::frmAbout(QWidget* parent)
     lblTitle = new QLabel(QStringLiteral("Korvallestin V1.1"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     place(lblTitle, 840, 120, 3495, 375);
-    QFont title_font(QStringLiteral("Sans Serif"), kTitlePointSize, QFont::Bold);
+    QFont title_font(QString::fromLatin1(kWindowFontFamily), kTitlePointSize, QFont::Bold);
     title_font.setStyleHint(QFont::SansSerif);
     lblTitle->setFont(title_font);
 

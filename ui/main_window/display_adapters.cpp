@@ -61,7 +61,7 @@ StatusBarAdapter::StatusBarAdapter(QStatusBar& bar, ScreenUpdates& updates,
 
 void StatusBarAdapter::SetVisible(bool visible) {
     bar_.setVisible(visible);
-    geometry_.ApplySizeLimits();
+    geometry_.ApplyShape();
 }
 
 void StatusBarAdapter::SetSimpleText(const std::string& text) {

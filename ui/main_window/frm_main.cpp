@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
@@ -31,6 +32,7 @@
 #include "matching.h"
 #include "results_view.h"
 #include "twips.h"
+#include "window_font.h"
 #include "window_geometry.h"
 
 namespace korvallestin {
@@ -152,11 +154,7 @@ void frmMain::BuildControls() {
     icon.addFile(QStringLiteral(":/pictures/korvallestin-32.xpm"), QSize(32, 32));
     setWindowIcon(icon);
 
-    // The layout's twips were made for a small dialog font; the system's
-    // sans-serif at 8 points fits the captions into them.
-    QFont font = QApplication::font();
-    font.setPointSizeF(8);
-    setFont(font);
+    setFont(WindowFont(*this));
 
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
@@ -251,6 +249,12 @@ void frmMain::BuildControls() {
 
     ilSortIcons_.up = QPixmap(QStringLiteral(":/pictures/sort-up.xpm"));
     ilSortIcons_.down = QPixmap(QStringLiteral(":/pictures/sort-down.xpm"));
+    // The sort marks' white highlight and grey shadow edges are drawn for a
+    // grey button face: the column headings get that face, so that both
+    // edges show at any scale.
+    QPalette face = lvwResults_->header()->palette();
+    face.setColor(QPalette::Button, QColor(0xC0, 0xC0, 0xC0));
+    lvwResults_->header()->setPalette(face);
 
     // Names for assistive technology: the labels name their boxes, the
     // buttons are named by their captions.
@@ -404,15 +408,6 @@ void frmMain::Form_Resize() {
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     Form_Resize();
-}
-
-void frmMain::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    // Once the window system knows the real frame, the limits and the rules
-    // are applied again with it.
-    if (roles_->geometry.LearnFrame()) {
-        Form_Resize();
-    }
 }
 
 }  // namespace korvallestin

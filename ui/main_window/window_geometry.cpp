@@ -1,19 +1,15 @@
 #include "window_geometry.h"
 
 #include <QWidget>
-#include <QWindow>
 
 #include <algorithm>
 
+#include "layout_frame.h"
 #include "twips.h"
 
 namespace korvallestin {
 
 namespace {
-
-// Until the window system tells the real frame (once the window is shown),
-// a nominal one: a caption bar and thin borders.
-const QMargins kNominalFrame(4, 22, 4, 4);
 
 std::size_t Slot(ResizedControl control) {
     return static_cast<std::size_t>(control);
@@ -36,75 +32,59 @@ int WindowGeometryAdapter::Px(double twips) const {
     return TwipsToPixels(twips, dpi_);
 }
 
-QMargins WindowGeometryAdapter::FrameMargins() const {
-    if (frame_known_ && window_.windowHandle() != nullptr) {
-        return window_.windowHandle()->frameMargins();
-    }
-    return kNominalFrame;
-}
-
 bool WindowGeometryAdapter::RefusesSize() const {
     return (window_.windowState() &
             (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
 }
 
-bool WindowGeometryAdapter::LearnFrame() {
-    if (frame_known_) {
-        return false;
-    }
-    frame_known_ = true;
-    ApplySizeLimits();
-    if (!StatusBarVisible()) {
-        SetOuterHeight(kCompactHeight);
-    }
-    return true;
-}
-
 float WindowGeometryAdapter::OuterWidth() const {
-    const QMargins m = FrameMargins();
-    const int px = window_.width() + m.left() + m.right();
-    return px == Px(width_twips_) ? width_twips_ : PixelsToTwips(px, dpi_);
+    const int px = window_.width();
+    return px == ClientWidthPixels(width_twips_, dpi_) ? width_twips_ : OuterWidthTwips(px, dpi_);
 }
 
 float WindowGeometryAdapter::OuterHeight() const {
-    const QMargins m = FrameMargins();
-    const int px = window_.height() + m.top() + m.bottom();
-    return px == Px(height_twips_) ? height_twips_ : PixelsToTwips(px, dpi_);
+    const int px = window_.height();
+    return px == ClientHeightPixels(height_twips_, dpi_) ? height_twips_
+                                                         : OuterHeightTwips(px, dpi_);
 }
 
 void WindowGeometryAdapter::SetOuterWidth(float twips) {
     if (RefusesSize()) {
         return;
     }
-    const QMargins m = FrameMargins();
     width_twips_ = twips;
-    window_.resize(std::max(1, Px(twips) - m.left() - m.right()), window_.height());
+    window_.resize(std::max(1, ClientWidthPixels(twips, dpi_)), window_.height());
 }
 
 void WindowGeometryAdapter::SetOuterHeight(float twips) {
     if (RefusesSize()) {
         return;
     }
-    const QMargins m = FrameMargins();
     height_twips_ = twips;
-    window_.resize(window_.width(), std::max(1, Px(twips) - m.top() - m.bottom()));
+    window_.resize(window_.width(), std::max(1, ClientHeightPixels(twips, dpi_)));
 }
 
 bool WindowGeometryAdapter::StatusBarVisible() const {
     return !status_bar_.isHidden();
 }
 
+void WindowGeometryAdapter::ApplyShape() {
+    ApplySizeLimits();
+    QWidget& list = Control(ResizedControl::lvwResults);
+    const bool expanded = StatusBarVisible();
+    list.setFocusPolicy(expanded ? Qt::StrongFocus : Qt::NoFocus);
+    if (!expanded && list.hasFocus()) {
+        Control(ResizedControl::txtLocality).setFocus();
+    }
+}
+
 void WindowGeometryAdapter::ApplySizeLimits() {
-    const QMargins m = FrameMargins();
-    const int frame_w = m.left() + m.right();
-    const int frame_h = m.top() + m.bottom();
-    window_.setMinimumWidth(std::max(1, TwipsToPixelsAtLeast(kMinimumWidth, dpi_) - frame_w));
+    window_.setMinimumWidth(MinimumClientWidthPixels(kMinimumWidth, dpi_));
     if (StatusBarVisible()) {
         window_.setMaximumHeight(QWIDGETSIZE_MAX);
-        window_.setMinimumHeight(
-            std::max(1, TwipsToPixelsAtLeast(kMinimumExpandedHeight, dpi_) - frame_h));
+        window_.setMinimumHeight(MinimumClientHeightPixels(kMinimumExpandedHeight, dpi_));
     } else {
-        const int compact = std::max(1, Px(kCompactHeight) - frame_h);
+        const int compact = ClientHeightPixels(kCompactHeight, dpi_);
         window_.setMinimumHeight(compact);
         window_.setMaximumHeight(compact);
     }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QMargins>
-
 #include <array>
 #include <cstddef>
 
@@ -13,9 +11,9 @@ class QWidget;
 namespace korvallestin {
 
 // The main window's size and the places of its controls, in twips, as the
-// search run and the resize rules see them. Until the window is first shown
-// the frame is a nominal one; from then on it is the one the window system
-// reports.
+// search run and the resize rules see them. The outer size is the client area
+// plus the frame the layout was drawn for, whatever frame the window system
+// draws (layout_frame.h), so it is right from the first frame shown.
 class WindowGeometryAdapter final : public TopLevelWindow, public ResizableWindow {
   public:
     // `window` is the top-level window, `status_bar` the bar whose visibility
@@ -24,12 +22,11 @@ class WindowGeometryAdapter final : public TopLevelWindow, public ResizableWindo
 
     // The widget that the rules move or stretch as `control`.
     void Attach(ResizedControl control, QWidget* widget);
-    // Called when the window is shown. The first time, the real frame is
-    // known: the limits are applied again with it and the result is true.
-    bool LearnFrame();
-    // Tells the window system the limits of the current shape, so that a
-    // border dragged by the user stops at them instead of snapping back.
-    void ApplySizeLimits();
+    // Puts the window into the shape its status bar selects: tells the window
+    // system the shape's limits, so that a border dragged by the user stops
+    // at them instead of snapping back, and keeps the list out of the Tab
+    // order while it lies below the compact window.
+    void ApplyShape();
 
     float OuterWidth() const override;
     float OuterHeight() const override;
@@ -41,7 +38,7 @@ class WindowGeometryAdapter final : public TopLevelWindow, public ResizableWindo
     void SetControlHeight(ResizedControl control, float twips) override;
 
   private:
-    QMargins FrameMargins() const;
+    void ApplySizeLimits();
     bool RefusesSize() const;
     int Px(double twips) const;
     QWidget& Control(ResizedControl control) const;
@@ -49,7 +46,6 @@ class WindowGeometryAdapter final : public TopLevelWindow, public ResizableWindo
     QWidget& window_;
     const QWidget& status_bar_;
     double dpi_;
-    bool frame_known_ = false;
     // The last size set in twips, so that reading it back gives exactly
     // that value while the window still has the pixel size it produced.
     float width_twips_ = -1;

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
@@ -33,10 +34,10 @@ class WindowGeometry : public ::testing::Test {
     int Px(double twips) const { return TwipsToPixels(twips, dpi); }
     QWidget* W(const char* name) { return window->findChild<QWidget*>(name); }
     // Sets the outer size, frame included, as a user dragging a border does.
+    // Whatever frame the window system draws, the outer size is the client
+    // area plus the frame the layout was drawn for.
     void Resize(double width_twips, double height_twips) {
-        const int frame_w = window->frameGeometry().width() - window->width();
-        const int frame_h = window->frameGeometry().height() - window->height();
-        window->resize(Px(width_twips) - frame_w, Px(height_twips) - frame_h);
+        window->resize(Px(width_twips - 90), Px(height_twips - 405));
         QTest::qWait(1);
     }
     // The controls that follow the right edge and the width, for width W.
@@ -69,7 +70,7 @@ TEST_F(WindowGeometry, ExpandedShapeLetsTheListFillTheWindow) {
     window->findChild<QPushButton*>("cmdFind")->click();
     EXPECT_FLOAT_EQ(window->Geometry().OuterHeight(), 5580);
     Resize(10000, 8000);
-    EXPECT_EQ(window->frameGeometry().height(), Px(8000));
+    EXPECT_EQ(window->height(), Px(8000 - 405));
     // Read back through whole pixels, 10000 twips is a little more.
     EXPECT_NEAR(window->Geometry().OuterWidth(), 10000, 1440.0 / dpi);
     EXPECT_EQ(W("lvwResults")->width(), Px(window->Geometry().OuterWidth() - 105));
@@ -90,7 +91,59 @@ TEST_F(WindowGeometry, NewSearchReturnsToTheCompactHeightKeepingTheWidth) {
     Resize(9500, 7000);
     window->findChild<QPushButton*>("cmdNew")->click();
     EXPECT_FLOAT_EQ(window->Geometry().OuterHeight(), 3135);
-    EXPECT_EQ(window->frameGeometry().width(), Px(9500));
+    EXPECT_EQ(window->width(), Px(9500 - 90));
+}
+
+// The client area is the layout's own: 2730 twips high when compact, so the
+// list, whose top is at 2760, lies wholly below it; after a search the list's
+// bottom meets the status bar.
+TEST_F(WindowGeometry, ClientAreaIsTheLayoutsOwnInBothShapes) {
+    QWidget* list = W("lvwResults");
+    QWidget* status = W("sbBar");
+    EXPECT_EQ(window->height(), Px(2730));
+    EXPECT_GE(list->mapTo(window.get(), QPoint(0, 0)).y(), window->height());
+    EXPECT_EQ(window->minimumHeight(), Px(2730));
+    EXPECT_EQ(window->maximumHeight(), Px(2730));
+    EXPECT_EQ(window->minimumWidth(), TwipsToPixelsAtLeast(5410, dpi));
+
+    window->findChild<QPushButton*>("cmdFind")->click();
+    QTest::qWait(1);
+    EXPECT_EQ(window->height(), Px(5175));
+    EXPECT_EQ(window->minimumHeight(), Px(5175));
+    EXPECT_EQ(window->maximumHeight(), QWIDGETSIZE_MAX);
+    for (const double height : {5580.0, 7000.0, 9001.0}) {
+        Resize(9000, height);
+        const int list_bottom = list->mapTo(window.get(), QPoint(0, list->height())).y();
+        EXPECT_NEAR(list_bottom, status->y(), 1) << height;
+        EXPECT_EQ(status->height(), Px(375));
+        EXPECT_EQ(status->y() + status->height(), window->height());
+    }
+    // The width as laid out gives the client area as laid out.
+    Resize(8760, 5580);
+    EXPECT_EQ(window->width(), Px(8670));
+    EXPECT_EQ(list->width(), Px(8655));
+
+    window->findChild<QPushButton*>("cmdNew")->click();
+    EXPECT_EQ(window->height(), Px(2730));
+}
+
+// Tab never leads into the list while it lies below the compact window.
+TEST_F(WindowGeometry, TheHiddenListIsOutOfTheTabOrderUntilTheWindowExpands) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto tab_from = [](QWidget* from) {
+        from->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        return QApplication::focusWidget();
+    };
+    EXPECT_EQ(tab_from(W("cmdNew")), W("txtLocality"));
+    window->findChild<QPushButton*>("cmdFind")->click();
+    EXPECT_EQ(tab_from(W("cmdNew")), W("lvwResults"));
+    // Back to compact with the focus in the list: it leaves the list.
+    W("lvwResults")->setFocus();
+    window->cmdNew_Click();
+    EXPECT_NE(QApplication::focusWidget(), W("lvwResults"));
+    EXPECT_EQ(tab_from(W("cmdNew")), W("txtLocality"));
 }
 
 TEST_F(WindowGeometry, MaximisedOrMinimisedWindowsSurviveEveryHeightChange) {
