@@ -31,6 +31,7 @@
 #include "data_file.h"
 #include "data_generator.h"
 #include "frm_main.h"
+#include "headless.h"
 
 namespace {
 
@@ -224,24 +225,10 @@ void MeasureStartup(const QString& data, int runs) {
                 Median(ms), runs, Median(rss));
 }
 
-// The headless platform warns each time a window's size limits change; the
-// warning says nothing about the program.
-QtMessageHandler previous_handler = nullptr;
-
-void QuietHeadlessWarnings(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (text.contains(QLatin1String("does not support propagateSizeHints"))) {
-        return;
-    }
-    previous_handler(type, context, text);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    previous_handler = qInstallMessageHandler(&QuietHeadlessWarnings);
+    korvallestin::UseHeadlessPlatform();
     QApplication app(argc, argv);
     QString data = QApplication::applicationDirPath() + "/..";
     int runs = 5;

@@ -143,6 +143,9 @@ void ResultsView::rowsInserted(const QModelIndex& parent, int start, int end) {
         return;
     }
     AppendEntries(start, end);
+    // Past the tree view on purpose: its own handling would lay out every
+    // row again, which AppendEntries has just made unnecessary.
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
     QAbstractItemView::rowsInserted(parent, start, end);
     updateGeometries();
     viewport()->update();
