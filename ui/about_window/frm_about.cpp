@@ -139,6 +139,8 @@ std::string frmAbout::AboutText() {
 
 std::string frmAbout::InstructionsText() {
     // Paragraphs are separated by an empty line; the last one ends with one.
+    // Two paragraphs are literals split in two only to fit the line length.
+    // NOLINTBEGIN(bugprone-suspicious-missing-comma)
     return JoinLines({
         "Instructions",
         "------------------",
@@ -155,6 +157,7 @@ std::string frmAbout::InstructionsText() {
         "",
         "",
     });
+    // NOLINTEND(bugprone-suspicious-missing-comma)
 }
 
 void frmAbout::Form_Load() {
