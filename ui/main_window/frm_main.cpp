@@ -375,7 +375,10 @@ void frmMain::Form_Resize() {
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    Form_Resize();
+    // While the controls are still being built there is nothing to place.
+    if (roles_) {
+        Form_Resize();
+    }
 }
 
 void frmMain::showEvent(QShowEvent* event) {
