@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test desktop-test bench bench-large bench-table sanitize fuzz-smoke package package-smoke orca-test check format clean
+.PHONY: all deps configure build run test desktop-test bench bench-large bench-table sanitize fuzz-smoke package package-smoke orca-test check check-format format clean
 
 all: build
 
@@ -65,9 +65,18 @@ orca-test: build
 	scripts/install-deps orca
 	timeout 300 scripts/orca-test $(BUILD)
 
+# clang-tidy over the sources (.clang-tidy says which checks); any finding
+# fails the target.
 check: configure
+	scripts/install-deps check
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
-	git ls-files '*.cpp' | grep -v '^tests/fuzz/' | xargs clang-tidy -p $(BUILD) --quiet
+	git ls-files '*.cpp' | grep -v '^tests/fuzz/' | \
+		xargs -P $(JOBS) -n 4 clang-tidy -p $(BUILD) --quiet --warnings-as-errors='*'
+
+# Fails when any source differs from what clang-format makes of it.
+check-format:
+	scripts/install-deps check
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -44,6 +44,7 @@
 #include "data_file.h"
 #include "data_generator.h"
 #include "frm_main.h"
+#include "headless.h"
 #include "result_list_model.h"
 #include "results_view.h"
 
@@ -439,24 +440,10 @@ std::optional<QJsonArray> RunLarge(const QString& data, const std::vector<Scenar
     return suites;
 }
 
-// The headless platform warns each time a window's size limits change; the
-// warning says nothing about the program.
-QtMessageHandler previous_handler = nullptr;
-
-void QuietHeadlessWarnings(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (text.contains(QLatin1String("does not support propagateSizeHints"))) {
-        return;
-    }
-    previous_handler(type, context, text);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    previous_handler = qInstallMessageHandler(&QuietHeadlessWarnings);
+    korvallestin::UseHeadlessPlatform();
     QApplication app(argc, argv);
     QString data = QApplication::applicationDirPath() + "/..";
     QString json;

@@ -28,8 +28,9 @@ class AviClip {
     static constexpr int kMaxWidth = 1024;
     static constexpr int kMaxHeight = 1024;
     static constexpr int kMaxFrames = 1000;
-    static constexpr std::size_t kMaxDecodedBytes = 64u * 1024u * 1024u;  // all frames, ARGB
-    static constexpr std::size_t kMaxFileBytes = 128u * 1024u * 1024u;
+    static constexpr std::size_t kMaxDecodedBytes =
+        std::size_t{64} * 1024 * 1024;  // all frames, ARGB
+    static constexpr std::size_t kMaxFileBytes = std::size_t{128} * 1024 * 1024;
     static constexpr std::uint32_t kMinFrameIntervalUs = 1000;      // 1000 frames a second
     static constexpr std::uint32_t kMaxFrameIntervalUs = 10000000;  // one frame in 10 s
 

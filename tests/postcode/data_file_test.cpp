@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"lone_carriage_returns_end_fields",
                   "1,2,3\r4,5\r6,7,8,9\r",
                   {"1", "2", "3", "4", "5", "6", "7", "8", "9"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Reader, RecordsFollowFieldsNotLines) {
     // Five fields then four make one record; a line of eleven fields starts

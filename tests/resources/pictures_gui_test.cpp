@@ -1,12 +1,17 @@
-// The window icon, help icon, flag and sort marks, compiled in from resources/pictures/.
+// The window icon, help icon, flag and sort marks, compiled in from resources/pictures/,
+// and the main window wearing them.
 
 #include <gtest/gtest.h>
 
 #include <QColor>
 #include <QIcon>
 #include <QImage>
+#include <QLabel>
 #include <QSet>
 #include <QString>
+
+#include "frm_main.h"
+#include "temp_dir.h"
 
 namespace korvallestin {
 namespace {
@@ -87,12 +92,20 @@ TEST(PicturesGui, TheirColoursAreTheOnesDescribed) {
     EXPECT_TRUE(flag.contains(qRgb(255, 255, 255)));
 }
 
-TEST(PicturesGui, TheWindowIconHasBothSizes) {
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/pictures/korvallestin-16.xpm"));
-    icon.addFile(QStringLiteral(":/pictures/korvallestin-32.xpm"));
-    EXPECT_EQ(icon.availableSizes().size(), 2);
-    EXPECT_EQ(icon.pixmap(32, 32).size(), QSize(32, 32));
+TEST(PicturesGui, TheWindowCarriesTheIconInBothSizesAndTheHelpPicture) {
+    const testing::TempDir dir;
+    const frmMain window(QString::fromStdString(dir.Path()));
+    const QIcon icon = window.windowIcon();
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(16, 16)));
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(32, 32)));
+    EXPECT_EQ(icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32),
+              QImage(QStringLiteral(":/pictures/korvallestin-32.xpm"))
+                  .convertToFormat(QImage::Format_ARGB32));
+    const auto* help = window.findChild<QLabel*>(QStringLiteral("imgHelp"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(
+        help->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+        QImage(QStringLiteral(":/pictures/help-16.xpm")).convertToFormat(QImage::Format_ARGB32));
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ class FakeSearchWindow : public TopLevelWindow,
         bool enabled_;
     };
 
-    explicit FakeSearchWindow(std::string folder) : folder(std::move(folder)) {}
+    explicit FakeSearchWindow(std::string program_folder) : folder(std::move(program_folder)) {}
 
     SearchWindow Controls() {
         return SearchWindow{*this, *this, cmdFind, cmdStop, *this, *this,

@@ -10,6 +10,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "csv_data.h"
 #include "data_file.h"
 #include "fake_search_window.h"
 #include "temp_dir.h"
@@ -22,12 +23,8 @@ using testing::FakeSearchWindow;
 using ::testing::HasSubstr;
 using testing::TempDir;
 
-constexpr char kHeader[] = "Pcode,Locality,State,Comments,DO,PI,PZ,BSPn,BSPname\r\n";
-
-std::string Line(const std::string& postcode, const std::string& locality,
-                 const std::string& state = "VIC") {
-    return "\"" + postcode + "\",\"" + locality + "\",\"" + state + "\",,,,\"V1\",,\r\n";
-}
+using testing::CsvRecord;
+using testing::kCsvHeader;
 
 // A data folder holding a postcode file made of the header and `lines`.
 struct Fixture {
@@ -36,7 +33,7 @@ struct Fixture {
     SearchRun run{window.Controls()};
 
     explicit Fixture(const std::vector<std::string>& lines, bool with_header = true) {
-        std::string bytes = with_header ? kHeader : "";
+        std::string bytes = with_header ? kCsvHeader : "";
         for (const auto& l : lines) {
             bytes += l;
         }
@@ -53,12 +50,13 @@ struct Fixture {
 };
 
 std::vector<std::string> FiveRecords() {
-    return {Line("3000", "MELBOURNE"), Line("3001", "MELBOURNE"), Line("3002", "EAST MELBOURNE"),
-            Line("3003", "WEST MELBOURNE"), Line("3004", "MELBOURNE")};
+    return {CsvRecord("3000", "MELBOURNE"), CsvRecord("3001", "MELBOURNE"),
+            CsvRecord("3002", "EAST MELBOURNE"), CsvRecord("3003", "WEST MELBOURNE"),
+            CsvRecord("3004", "MELBOURNE")};
 }
 
 TEST(SearchRun, WindowOperationsOfAWholeRunInOrder) {
-    Fixture f({Line("3000", "MELBOURNE"), Line("2000", "SYDNEY", "NSW")});
+    Fixture f({CsvRecord("3000", "MELBOURNE"), CsvRecord("2000", "SYDNEY", "NSW")});
     f.window.state = "VIC";
     f.run.cmdFind_Click();
     EXPECT_THAT(f.window.log,
@@ -71,7 +69,7 @@ TEST(SearchRun, WindowOperationsOfAWholeRunInOrder) {
 }
 
 TEST(SearchRun, AllCriteriaEmptyListsEveryRecordInFileOrderNotTheHeader) {
-    Fixture f({Line("3000", "A"), Line("0800", "B"), Line("3000", "C")});
+    Fixture f({CsvRecord("3000", "A"), CsvRecord("0800", "B"), CsvRecord("3000", "C")});
     f.run.cmdFind_Click();
     EXPECT_THAT(f.Postcodes(), ElementsAre("3000", "0800", "3000"));
     EXPECT_EQ(f.window.rows[2].ParcelZone, "V1");
@@ -176,7 +174,7 @@ TEST(SearchRun, MissingFileMessageOncePerPressThenIdle) {
 
 TEST(SearchRun, AFileWhoseNameDiffersInCaseIsRead) {
     TempDir dir;
-    dir.Write("Postcodes.CSV", std::string(kHeader) + Line("3000", "MELBOURNE"));
+    dir.Write("Postcodes.CSV", std::string(kCsvHeader) + CsvRecord("3000", "MELBOURNE"));
     FakeSearchWindow window(dir.Path());
     SearchRun run(window.Controls());
     run.cmdFind_Click();
@@ -192,18 +190,19 @@ TEST(SearchRun, BrokenFilesEndWithAMessageAndKeepWhatWasFound) {
         std::size_t rows;
     };
     const std::vector<Case> cases = {
-        {"header only", kHeader, {}, 0},
+        {"header only", kCsvHeader, {}, 0},
         {"trailing blank lines and Ctrl-Z",
-         std::string(kHeader) + Line("1", "A") + "\r\n\r\n\x1A",
+         std::string(kCsvHeader) + CsvRecord("1", "A") + "\r\n\r\n\x1A",
          {},
          1},
         {"empty", "", {"Cannot read the postcode file", "empty"}, 0},
         {"short last record",
-         std::string(kHeader) + Line("1", "A") + Line("2", "B") + "\"3\",\"C\",\"VIC\"\r\n",
+         std::string(kCsvHeader) + CsvRecord("1", "A") + CsvRecord("2", "B") +
+             "\"3\",\"C\",\"VIC\"\r\n",
          {"line 4", "3 fields instead of 9", "The 2 records found before it stay listed."},
          2},
         {"field too long",
-         std::string(kHeader) + Line("1", "A") +
+         std::string(kCsvHeader) + CsvRecord("1", "A") +
              std::string(PostcodeFileReader::kMaxFieldBytes + 1, 'x'),
          {"line 3", "longer than 1 MiB", "The 1 record found before it stays listed."},
          1},
@@ -247,7 +246,8 @@ TEST(SearchRun, AFolderInPlaceOfTheFileIsReported) {
 
 TEST(SearchRun, AFileTheSystemWillNotOpenIsReportedWithItsReason) {
     TempDir dir;
-    const std::string path = dir.Write("postcodes.csv", std::string(kHeader) + Line("1", "A"));
+    const std::string path =
+        dir.Write("postcodes.csv", std::string(kCsvHeader) + CsvRecord("1", "A"));
     FakeSearchWindow window(dir.Path());
     SearchRun run(window.Controls(), [](const char*) {
         errno = EACCES;

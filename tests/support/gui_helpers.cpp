@@ -23,8 +23,18 @@ MessageBoxAnswerer::~MessageBoxAnswerer() {
     timer_.stop();
 }
 
-void Soon(std::function<void()> action, int delay_ms) {
-    QTimer::singleShot(delay_ms, qApp, std::move(action));
+OnModal::OnModal(std::function<void(QWidget&)> action) : action_(std::move(action)) {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) {
+            return;
+        }
+        timer_.stop();
+        ran_ = true;
+        action_(*modal);
+    });
+    timer_.start();
 }
 
 QString FocusName() {

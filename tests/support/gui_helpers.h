@@ -25,9 +25,19 @@ class MessageBoxAnswerer {
     QTimer timer_;
 };
 
-// Runs `action` once, as soon as the event loop turns (inside a modal loop
-// or a search's yield as well).
-void Soon(std::function<void()> action, int delay_ms = 0);
+// Runs `action` once, on the first modal window that opens while it lives,
+// from inside that window's own event loop. Destroyed first, it never runs,
+// so `action` may refer to the test's local variables.
+class OnModal {
+  public:
+    explicit OnModal(std::function<void(QWidget&)> action);
+    bool Ran() const { return ran_; }
+
+  private:
+    std::function<void(QWidget&)> action_;
+    bool ran_ = false;
+    QTimer timer_;
+};
 
 // The objectName of the widget that has the keyboard focus.
 QString FocusName();

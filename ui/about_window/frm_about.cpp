@@ -160,27 +160,26 @@ std::string frmAbout::AboutText() {
 }
 
 std::string frmAbout::InstructionsText() {
-    std::string text;
-    text += "Instructions";
-    text += kCrLf;
-    text += "------------------";
-    text += kCrLf;
-    text += kCrLf;
-    text += "Simply enter your search criteria, then click 'Find Now'. ";
-    text += kCrLf;
-    text += kCrLf;
-    text += "The resulting matches can be sorted by clicking the column headings. ";
-    text += "The window and the result columns can be resized.";
-    text += kCrLf;
-    text += kCrLf;
-    text += "Hint: Press the [Ctrl] & [Numeric/Grey +] keys ";
-    text += "to automatically size all the columns.";
-    text += kCrLf;
-    text += kCrLf;
-    text += "Click 'New Search' to clear any results and your selection criteria.";
-    text += kCrLf;
-    text += kCrLf;
-    return text;
+    // Paragraphs are separated by an empty line; the last one ends with one.
+    // Two paragraphs are literals split in two only to fit the line length.
+    // NOLINTBEGIN(bugprone-suspicious-missing-comma)
+    return JoinLines({
+        "Instructions",
+        "------------------",
+        "",
+        "Simply enter your search criteria, then click 'Find Now'. ",
+        "",
+        "The resulting matches can be sorted by clicking the column headings. "
+        "The window and the result columns can be resized.",
+        "",
+        "Hint: Press the [Ctrl] & [Numeric/Grey +] keys "
+        "to automatically size all the columns.",
+        "",
+        "Click 'New Search' to clear any results and your selection criteria.",
+        "",
+        "",
+    });
+    // NOLINTEND(bugprone-suspicious-missing-comma)
 }
 
 void frmAbout::Form_Load() {

@@ -3,19 +3,35 @@
 #include <QFile>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include "avi_clip.h"
 
 namespace korvallestin {
 
-AnimationControl::AnimationControl(QWidget* parent) : QWidget(parent) {
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-        if (!frames_.isEmpty()) {
-            ShowFrame((current_ + 1) % static_cast<int>(frames_.size()));
-        }
-    });
-}
+namespace {
+
+class TimerClock final : public FrameClock {
+  public:
+    TimerClock() { timer_.setTimerType(Qt::PreciseTimer); }
+    void Start(int interval_ms, std::function<void()> tick) override {
+        timer_.disconnect();
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, std::move(tick));
+        timer_.start(interval_ms);
+    }
+    void Stop() override { timer_.stop(); }
+    bool IsRunning() const override { return timer_.isActive(); }
+
+  private:
+    QTimer timer_;
+};
+
+}  // namespace
+
+AnimationControl::AnimationControl(QWidget* parent, std::unique_ptr<FrameClock> clock)
+    : QWidget(parent), clock_(clock ? std::move(clock) : std::make_unique<TimerClock>()) {}
+
+AnimationControl::~AnimationControl() = default;
 
 bool AnimationControl::Open(const QString& path) {
     Stop();
@@ -53,22 +69,25 @@ bool AnimationControl::Open(const QString& path) {
     }
     frames_ = std::move(frames);
     interval_ms_ = clip.FrameIntervalMs();
-    timer_.setInterval(interval_ms_);
     updateGeometry();
     update();
     return true;
 }
 
 void AnimationControl::Play() {
-    if (frames_.isEmpty() || timer_.isActive()) {
+    if (frames_.isEmpty() || clock_->IsRunning()) {
         return;
     }
     ShowFrame(0);
-    timer_.start();
+    clock_->Start(interval_ms_, [this] {
+        if (!frames_.isEmpty()) {
+            ShowFrame((current_ + 1) % static_cast<int>(frames_.size()));
+        }
+    });
 }
 
 void AnimationControl::Stop() {
-    timer_.stop();
+    clock_->Stop();
     if (!frames_.isEmpty()) {
         ShowFrame(0);
     }

@@ -19,17 +19,31 @@
 
 #include <QImage>
 #include <QString>
-#include <QTimer>
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
 namespace korvallestin {
+
+// What paces the frames: a timer, unless the owner brings its own clock.
+class FrameClock {
+  public:
+    virtual ~FrameClock() = default;
+    // Calls `tick` every `interval_ms` until stopped.
+    virtual void Start(int interval_ms, std::function<void()> tick) = 0;
+    virtual void Stop() = 0;
+    virtual bool IsRunning() const = 0;
+};
 
 class AnimationControl : public QWidget {
     Q_OBJECT
 
   public:
-    explicit AnimationControl(QWidget* parent = nullptr);
+    explicit AnimationControl(QWidget* parent = nullptr,
+                              std::unique_ptr<FrameClock> clock = nullptr);
+    ~AnimationControl() override;
 
     // Stops playback, then reads the clip at `path`. On failure no clip is kept
     // and the result is false.
@@ -40,7 +54,7 @@ class AnimationControl : public QWidget {
     void Stop();
 
     bool IsOpen() const { return !frames_.isEmpty(); }
-    bool IsPlaying() const { return timer_.isActive(); }
+    bool IsPlaying() const { return clock_->IsRunning(); }
     int CurrentFrame() const { return current_; }
     int FrameCount() const { return static_cast<int>(frames_.size()); }
     // Time from one frame to the next in milliseconds; 0 with no clip.
@@ -54,7 +68,8 @@ class AnimationControl : public QWidget {
     QSize sizeHint() const override;
 
   signals:
-    void frameChanged(int frame);
+    // Named in Qt's own style for signals, as connections spell it.
+    void frameChanged(int frame);  // NOLINT(readability-identifier-naming)
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -62,7 +77,7 @@ class AnimationControl : public QWidget {
   private:
     void ShowFrame(int frame);
 
-    QTimer timer_;
+    std::unique_ptr<FrameClock> clock_;
     QVector<QImage> frames_;
     int current_ = 0;
     int interval_ms_ = 0;

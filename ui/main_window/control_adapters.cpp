@@ -74,6 +74,9 @@ void EventQueueAdapter::Yield() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+ProgramLocationAdapter::ProgramLocationAdapter(const QString& folder)
+    : folder_(folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder) {}
+
 std::string ProgramLocationAdapter::ProgramFolder() const {
     return ToUtf8(folder_);
 }

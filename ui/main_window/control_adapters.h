@@ -83,10 +83,12 @@ class EventQueueAdapter final : public EventQueue {
     std::function<void()> observer_;
 };
 
-// Where the program's data file and clip are.
+// Where the program's data file and clip are: the folder given, or else the
+// folder of the program's own executable file (the real file, links
+// followed, whatever the working directory).
 class ProgramLocationAdapter final : public ProgramLocation {
   public:
-    explicit ProgramLocationAdapter(QString folder) : folder_(std::move(folder)) {}
+    explicit ProgramLocationAdapter(const QString& folder);
     const QString& Folder() const { return folder_; }
     std::string ProgramFolder() const override;
 

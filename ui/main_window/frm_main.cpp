@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFont>
 #include <QHeaderView>
 #include <QIcon>
@@ -77,8 +76,7 @@ struct frmMain::Roles {
           criteria(*window.cboSearchType_, *window.txtLocality_, *window.cboState_,
                    *window.txtPostCode_),
           messages(window, updates),
-          program(program_folder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                           : program_folder),
+          program(program_folder),
           startup([&window] { window.Form_Load(); }) {
         geometry.Attach(ResizedControl::cmdFind, window.cmdFind_);
         geometry.Attach(ResizedControl::cmdStop, window.cmdStop_);
@@ -407,7 +405,10 @@ void frmMain::Form_Resize() {
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    Form_Resize();
+    // While the controls are still being built there is nothing to place.
+    if (roles_) {
+        Form_Resize();
+    }
 }
 
 }  // namespace korvallestin

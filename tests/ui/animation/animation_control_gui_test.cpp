@@ -7,10 +7,11 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
-#include <QSet>
 #include <QTest>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace korvallestin {
 namespace {
@@ -32,6 +33,43 @@ bool WaitUntil(const std::function<bool()>& done, int timeout_ms = 5000) {
     return true;
 }
 
+// A clock that ticks when the test says so, and only while running, as a
+// timer would.
+class ManualClock final : public FrameClock {
+  public:
+    void Start(int interval_ms, std::function<void()> tick) override {
+        interval_ms_ = interval_ms;
+        tick_ = std::move(tick);
+        running_ = true;
+    }
+    void Stop() override { running_ = false; }
+    bool IsRunning() const override { return running_; }
+
+    // One interval passes.
+    void Tick() {
+        if (running_) {
+            tick_();
+        }
+    }
+    int IntervalMs() const { return interval_ms_; }
+
+  private:
+    std::function<void()> tick_;
+    int interval_ms_ = 0;
+    bool running_ = false;
+};
+
+// An animation control paced by a manual clock.
+struct ClockedAnimation {
+    ClockedAnimation() {
+        auto owned = std::make_unique<ManualClock>();
+        clock = owned.get();
+        ani = std::make_unique<AnimationControl>(nullptr, std::move(owned));
+    }
+    ManualClock* clock = nullptr;
+    std::unique_ptr<AnimationControl> ani;
+};
+
 // Colours of the clip, as scripts/make-clip draws them.
 const QRgb kLand = qRgb(0xE0, 0xA0, 0x40);
 
@@ -48,43 +86,49 @@ TEST(AnimationControlGui, OpensTheShippedClipStoppedOnItsFirstFrame) {
 }
 
 TEST(AnimationControlGui, PlayingAdvancesAndRepeatsUntilStopped) {
-    AnimationControl ani;
-    ani.resize(81, 49);
-    ani.show();
+    ClockedAnimation c;
+    AnimationControl& ani = *c.ani;
     ASSERT_TRUE(ani.Open(ShippedClip()));
     ani.Play();
     EXPECT_TRUE(ani.IsPlaying());
+    EXPECT_EQ(c.clock->IntervalMs(), 100);
 
-    // Frames go by in order and come round again to the first.
-    QSet<int> seen;
-    int last = ani.CurrentFrame();
-    bool wrapped = false;
-    const QMetaObject::Connection watch =
-        QObject::connect(&ani, &AnimationControl::frameChanged, [&](int frame) {
-            EXPECT_EQ(frame, (last + 1) % ani.FrameCount());
-            if (frame < last) {
-                wrapped = true;
-            }
-            last = frame;
-            seen.insert(frame);
-        });
-    EXPECT_TRUE(WaitUntil([&] { return wrapped; }, 20000));
-    EXPECT_EQ(seen.size(), ani.FrameCount());
-    EXPECT_TRUE(ani.IsPlaying());
+    // One frame a tick, in order, and round again to the first.
+    std::vector<int> shown;
+    const QMetaObject::Connection watch = QObject::connect(
+        &ani, &AnimationControl::frameChanged, [&](int frame) { shown.push_back(frame); });
+    for (int i = 0; i < ani.FrameCount(); ++i) {
+        c.clock->Tick();
+    }
     QObject::disconnect(watch);
+    const std::vector<int> expected = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0};
+    EXPECT_EQ(shown, expected);
+    EXPECT_TRUE(ani.IsPlaying());
 
-    // Stop rests on the first frame and holds it.
+    // Stop rests on the first frame and holds it: the clock stops too.
+    c.clock->Tick();
+    ASSERT_EQ(ani.CurrentFrame(), 1);
     ani.Stop();
     EXPECT_FALSE(ani.IsPlaying());
+    EXPECT_FALSE(c.clock->IsRunning());
     EXPECT_EQ(ani.CurrentFrame(), 0);
-    QTest::qWait(400);
+    c.clock->Tick();
     EXPECT_EQ(ani.CurrentFrame(), 0);
-    EXPECT_FALSE(ani.IsPlaying());
 
-    // And it plays again.
+    // And it plays again from the first frame.
+    ani.Play();
+    c.clock->Tick();
+    EXPECT_EQ(ani.CurrentFrame(), 1);
+}
+
+TEST(AnimationControlGui, PlaysOnItsOwnTimer) {
+    AnimationControl ani;
+    ani.show();
+    ASSERT_TRUE(ani.Open(ShippedClip()));
     ani.Play();
     EXPECT_TRUE(WaitUntil([&] { return ani.CurrentFrame() != 0; }));
     ani.Stop();
+    EXPECT_FALSE(ani.IsPlaying());
 }
 
 TEST(AnimationControlGui, AMissingClipFailsSilentlyAndPlaysNothing) {
@@ -101,7 +145,7 @@ TEST(AnimationControlGui, AMissingClipFailsSilentlyAndPlaysNothing) {
     EXPECT_FALSE(ani->IsPlaying());
     // No message box or any other window came up, and the control leaves
     // its enabled state to its owner.
-    QTest::qWait(50);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     for (QWidget* w : QApplication::topLevelWidgets()) {
         EXPECT_TRUE(before.contains(w)) << w->metaObject()->className();
@@ -110,10 +154,12 @@ TEST(AnimationControlGui, AMissingClipFailsSilentlyAndPlaysNothing) {
 }
 
 TEST(AnimationControlGui, OpeningStopsPlaybackFirst) {
-    AnimationControl ani;
+    ClockedAnimation c;
+    AnimationControl& ani = *c.ani;
     ASSERT_TRUE(ani.Open(ShippedClip()));
     ani.Play();
-    ASSERT_TRUE(WaitUntil([&] { return ani.CurrentFrame() != 0; }));
+    c.clock->Tick();
+    ASSERT_EQ(ani.CurrentFrame(), 1);
 
     // A good clip reopened while playing: stopped, at its first frame.
     EXPECT_TRUE(ani.Open(ShippedClip()));
@@ -130,12 +176,14 @@ TEST(AnimationControlGui, OpeningStopsPlaybackFirst) {
 }
 
 TEST(AnimationControlGui, DisablingIsLeftToTheOwner) {
-    AnimationControl ani;
+    ClockedAnimation c;
+    AnimationControl& ani = *c.ani;
     ani.setEnabled(false);
     ASSERT_TRUE(ani.Open(ShippedClip()));
     EXPECT_FALSE(ani.isEnabled());
     ani.Play();
-    EXPECT_TRUE(WaitUntil([&] { return ani.CurrentFrame() != 0; }));
+    c.clock->Tick();
+    EXPECT_EQ(ani.CurrentFrame(), 1);
     ani.Stop();
     EXPECT_FALSE(ani.isEnabled());
 }

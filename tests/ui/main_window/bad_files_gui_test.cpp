@@ -24,9 +24,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "csv_data.h"
 #include "frm_main.h"
 #include "gui_helpers.h"
 #include "temp_dir.h"
+#include "window_fixture.h"
 
 namespace korvallestin {
 namespace {
@@ -35,15 +37,8 @@ using ::testing::HasSubstr;
 using testing::MessageBoxAnswerer;
 using testing::TempDir;
 
-constexpr char kHeader[] = "Pcode,Locality,State,Comments,DO,PI,PZ,BSPn,BSPname\r\n";
-
-std::string Records(int count) {
-    std::string bytes;
-    for (int i = 0; i < count; ++i) {
-        bytes += std::to_string(3000 + i) + ",TOWN " + std::to_string(i) + ",VIC,,,,V1,,\r\n";
-    }
-    return bytes;
-}
+using testing::CsvTowns;
+using testing::kCsvHeader;
 
 struct FileState {
     bool exists = false;
@@ -78,13 +73,11 @@ long ResidentKb() {
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-class BadFiles : public ::testing::Test {
+class BadFiles : public testing::WindowTest {
   protected:
     std::string DataPath() const { return dir.Path() + "/postcodes.csv"; }
     void Search() {
-        window = std::make_unique<frmMain>(QString::fromStdString(dir.Path()));
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        OpenWindow("", false);
         before = Snapshot(DataPath());
         window->findChild<QPushButton*>("cmdFind")->click();
     }
@@ -108,9 +101,7 @@ class BadFiles : public ::testing::Test {
     }
     QStringList Messages() const { return answerer.Seen(); }
 
-    TempDir dir;
     MessageBoxAnswerer answerer;
-    std::unique_ptr<frmMain> window;
     FileState before;
 };
 
@@ -154,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Case{"absent", [](const TempDir&) {}, {"Postcodes.CSV file missing from\n", " folder."}, 0},
         Case{"name_differs_in_case",
-             [](const TempDir& d) { d.Write("POSTCODES.CSV", kHeader + Records(3)); },
+             [](const TempDir& d) { d.Write("POSTCODES.CSV", kCsvHeader + CsvTowns(3)); },
              {},
              3},
         Case{"folder",
@@ -184,32 +175,33 @@ INSTANTIATE_TEST_SUITE_P(
              {"not an ordinary file"},
              0},
         Case{"empty", [](const TempDir& d) { Write(d, ""); }, {"empty"}, 0},
-        Case{"header_only", [](const TempDir& d) { Write(d, kHeader); }, {}, 0},
+        Case{"header_only", [](const TempDir& d) { Write(d, kCsvHeader); }, {}, 0},
         Case{"trailing_blank_lines_spaces_ctrl_z",
-             [](const TempDir& d) { Write(d, kHeader + Records(4) + "\r\n\r\n   \r\n\x1A"); },
+             [](const TempDir& d) { Write(d, kCsvHeader + CsvTowns(4) + "\r\n\r\n   \r\n\x1A"); },
              {},
              4},
         Case{"short_last_record",
-             [](const TempDir& d) { Write(d, kHeader + Records(5) + "3100,LAST,VIC\r\n"); },
+             [](const TempDir& d) { Write(d, kCsvHeader + CsvTowns(5) + "3100,LAST,VIC\r\n"); },
              {"line 7", "3 fields instead of 9", "The 5 records found before it stay listed."},
              5},
         Case{"field_longer_than_1_MiB",
              [](const TempDir& d) {
-                 Write(d, kHeader + Records(2) + std::string((1 << 20) + 1, 'x') + ",,,,,,,,\r\n");
+                 Write(d,
+                       kCsvHeader + CsvTowns(2) + std::string((1 << 20) + 1, 'x') + ",,,,,,,,\r\n");
              },
              {"line 4", "longer than 1 MiB"},
              2},
         Case{"nul_bytes",
              [](const TempDir& d) {
-                 Write(d, kHeader +
+                 Write(d, kCsvHeader +
                               std::string("30\0"
                                           "00,A\0B,VIC,,,,,,\r\n",
                                           21) +
-                              Records(1));
+                              CsvTowns(1));
              },
              {},
              2}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(BadFiles, RandomBinaryNeitherCrashesNorHangs) {
     for (unsigned seed = 1; seed <= 20; ++seed) {
@@ -232,9 +224,7 @@ TEST_F(BadFiles, AHugeFileWithNoSeparatorKeepsMemoryBounded) {
     std::fclose(f);
     ASSERT_EQ(::truncate(path.c_str(), 200L * 1000 * 1000), 0);
     const long resident_before = ResidentKb();
-    window = std::make_unique<frmMain>(QString::fromStdString(dir.Path()));
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    OpenWindow("", false);
     window->findChild<QPushButton*>("cmdFind")->click();
     ASSERT_EQ(Messages().size(), 1);
     EXPECT_THAT(Messages().front().toStdString(), HasSubstr("line 1 is longer than 1 MiB"));
@@ -243,7 +233,7 @@ TEST_F(BadFiles, AHugeFileWithNoSeparatorKeepsMemoryBounded) {
 }
 
 TEST_F(BadFiles, InvalidUtf8IsReadAsWindows1252) {
-    Write(dir, std::string(kHeader) +
+    Write(dir, std::string(kCsvHeader) +
                    "2602,O\x92"
                    "CONNOR,ACT,,,,N2,,\r\n");
     Search();
@@ -258,10 +248,8 @@ class ChangingFile : public BadFiles, public ::testing::WithParamInterface<const
 
 TEST_P(ChangingFile, TheRunEndsWithWhatItRead) {
     const std::string change = GetParam();
-    Write(dir, kHeader + Records(30'000));
-    window = std::make_unique<frmMain>(QString::fromStdString(dir.Path()));
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    Write(dir, kCsvHeader + CsvTowns(30'000));
+    OpenWindow("", false);
     int yields = 0;
     window->SetYieldObserver([&] {
         if (++yields != 100) {
@@ -273,7 +261,7 @@ TEST_P(ChangingFile, TheRunEndsWithWhatItRead) {
         } else if (change == "deleted") {
             ASSERT_EQ(::unlink(path.c_str()), 0);
         } else {
-            dir.Write("replacement.csv", kHeader + Records(5));
+            dir.Write("replacement.csv", kCsvHeader + CsvTowns(5));
             ASSERT_EQ(::rename((dir.Path() + "/replacement.csv").c_str(), path.c_str()), 0);
         }
     });

@@ -27,8 +27,8 @@ const char* Name(ResizedControl control) {
 // system's resize notification does, before the write returns.
 class FakeWindow : public ResizableWindow {
   public:
-    FakeWindow(float width, float height, bool status_bar)
-        : width_(width), height_(height), status_bar_(status_bar) {}
+    FakeWindow(float outer_width, float outer_height, bool status_bar)
+        : width_(outer_width), height_(outer_height), status_bar_(status_bar) {}
 
     float OuterWidth() const override { return width_; }
     float OuterHeight() const override { return height_; }
@@ -155,8 +155,8 @@ INSTANTIATE_TEST_SUITE_P(Boundaries, FormResizeSizes,
                              SizeCase{"ExpandedFromCompact", true, 8760, 3135, 8760, 5580},
                              SizeCase{"ExpandedBelowBoth", true, 1000, 1000, 5500, 5580},
                              SizeCase{"ExpandedLarge", true, 20000, 15000, 20000, 15000}),
-                         [](const testing::TestParamInfo<SizeCase>& info) {
-                             return std::string(info.param.name);
+                         [](const testing::TestParamInfo<SizeCase>& test) {
+                             return std::string(test.param.name);
                          });
 
 TEST(FormResize, ExpandedAtLaidOutWidthGivesTheLaidOutPlaces) {

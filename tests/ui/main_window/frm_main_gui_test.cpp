@@ -22,61 +22,40 @@
 #include <gtest/gtest.h>
 
 #include "animation_control.h"
+#include "csv_data.h"
 #include "gui_helpers.h"
 #include "results_view.h"
-#include "temp_dir.h"
+#include "window_fixture.h"
 
 namespace korvallestin {
 namespace {
 
+using testing::CsvFields;
+using testing::CsvRecord;
+using testing::kCsvHeader;
 using testing::MessageBoxAnswerer;
-using testing::TempDir;
 
-constexpr char kHeader[] = "Pcode,Locality,State,Comments,DeliveryOffice,PI,PZ,BSPn,BSPname\r\n";
-
+// The records here have "DO" as their delivery office.
 std::string Line(const std::string& postcode, const std::string& locality,
                  const std::string& state) {
-    return "\"" + postcode + "\",\"" + locality + "\",\"" + state + "\",,\"DO\",,\"V1\",,\r\n";
+    return CsvRecord(postcode, locality, state, CsvFields().DeliveryOffice("DO"));
 }
 
 std::string SmallFile() {
-    return std::string(kHeader) + Line("3182", "ST KILDA", "VIC") +
-           Line("3000", "MELBOURNE", "VIC") + Line("2000", "SYDNEY", "NSW") +
-           Line("3004", "MELBOURNE", "VIC") + Line("6000", "PERTH", "WA") +
-           Line("3207", "PORT MELBOURNE", "VIC");
+    return kCsvHeader + Line("3182", "ST KILDA", "VIC") + Line("3000", "MELBOURNE", "VIC") +
+           Line("2000", "SYDNEY", "NSW") + Line("3004", "MELBOURNE", "VIC") +
+           Line("6000", "PERTH", "WA") + Line("3207", "PORT MELBOURNE", "VIC");
 }
 
 // `count` records, postcodes 10000 upwards in file order.
 std::string ManyRecords(int count) {
-    std::string bytes = kHeader;
-    for (int i = 0; i < count; ++i) {
-        bytes += Line(std::to_string(10000 + i), "TOWN " + std::to_string(i), "VIC");
-    }
-    return bytes;
+    return kCsvHeader + testing::CsvTowns(count, 10000, CsvFields().DeliveryOffice("DO"));
 }
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public testing::WindowTest {
   protected:
-    void Open(const std::string& data) {
-        if (!data.empty()) {
-            dir.Write("postcodes.csv", data);
-        }
-        window = std::make_unique<frmMain>(QString::fromStdString(dir.Path()));
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-    template <typename T>
-    T* Find(const char* name) {
-        T* w = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    QPushButton* Button(const char* name) { return Find<QPushButton>(name); }
-    QString Status() { return Find<QLabel>("sbBarText")->text(); }
+    void Open(const std::string& data) { OpenWindow(data); }
     int Rows() { return window->Results().rowCount(); }
-    bool Idle() { return Button("cmdFind")->isEnabled() && !Button("cmdStop")->isEnabled(); }
     void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
     // Runs `action` in the n-th turn the next search gives the window.
     void OnYield(int n, const std::function<void()>& action) {
@@ -100,9 +79,6 @@ class MainWindow : public ::testing::Test {
         }
         return out;
     }
-
-    TempDir dir;
-    std::unique_ptr<frmMain> window;
 };
 
 TEST_F(MainWindow, StartsInItsStartupState) {

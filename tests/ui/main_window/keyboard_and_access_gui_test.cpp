@@ -3,49 +3,40 @@
 #include <QAccessibleTableInterface>
 #include <QApplication>
 #include <QClipboard>
-#include <QDialog>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTest>
 
-#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "csv_data.h"
 #include "frm_main.h"
 #include "gui_helpers.h"
 #include "results_view.h"
-#include "temp_dir.h"
+#include "window_fixture.h"
 
 namespace korvallestin {
 namespace {
 
-using testing::TempDir;
+using testing::CsvFields;
+using testing::CsvRecord;
 
-class KeyboardAndAccess : public ::testing::Test {
+class KeyboardAndAccess : public testing::WindowTest {
   protected:
     void SetUp() override {
-        dir.Write("postcodes.csv",
-                  "Pcode,Locality,State,Comments,DO,PI,PZ,BSPn,BSPname\r\n"
-                  "3000,MELBOURNE,VIC,,MELBOURNE,,V1,,\r\n"
-                  "\"2000\",\"SYDNEY\",\"NSW\",\"A\tB\",,,N1,,\r\n"
-                  "6000,PERTH,WA,,,,W1,,\r\n");
-        window = std::make_unique<frmMain>(QString::fromStdString(dir.Path()));
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        OpenWindow(
+            testing::kCsvHeader +
+            CsvRecord("3000", "MELBOURNE", "VIC", CsvFields().DeliveryOffice("MELBOURNE")) +
+            CsvRecord("2000", "SYDNEY", "NSW", CsvFields().Comments("A\tB").ParcelZone("N1")) +
+            CsvRecord("6000", "PERTH", "WA", CsvFields().ParcelZone("W1")));
     }
-    QWidget* W(const char* name) { return window->findChild<QWidget*>(name); }
     static QString Name(QWidget* w) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
         return a != nullptr ? a->text(QAccessible::Name) : QString();
     }
     ResultsView* List() { return window->findChild<ResultsView*>("lvwResults"); }
-
-    TempDir dir;
-    std::unique_ptr<frmMain> window;
 };
 
 TEST_F(KeyboardAndAccess, EveryControlHasAnAccessibleName) {
@@ -91,17 +82,13 @@ TEST_F(KeyboardAndAccess, AccessKeysAndTheListsSortKeys) {
 }
 
 TEST_F(KeyboardAndAccess, F1OpensTheAboutWindow) {
-    bool opened = false;
-    testing::Soon(
-        [&] {
-            if (auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                opened = about->objectName() == "frmAbout";
-                about->accept();
-            }
-        },
-        50);
+    QString opened;
+    const testing::OnModal close([&](QWidget& modal) {
+        opened = modal.objectName();
+        modal.close();
+    });
     QTest::keyClick(window.get(), Qt::Key_F1);
-    EXPECT_TRUE(opened);
+    EXPECT_EQ(opened, "frmAbout");
 }
 
 TEST_F(KeyboardAndAccess, SelectedRowsCopyAsTabSeparatedTextWithTheHeaderLine) {
