@@ -24,7 +24,7 @@
 #include <QStatusBar>
 #include <QTextStream>
 #include <QTimer>
-#include <QTreeView>
+#include <QTableView>
 #include <QWindow>
 
 #include <cstdio>
@@ -125,7 +125,7 @@ class Driver : public QObject {
     void Report(QDialog* about) {
         Print(QStringLiteral("dpi %1").arg(window_.logicalDpiY()));
         Print("window " + Rect(QRect(QPoint(0, 0), window_.size())));
-        Print("list " + Rect(InWindow(window_.findChild<QTreeView*>("lvwResults"))));
+        Print("list " + Rect(InWindow(window_.findChild<QTableView*>("lvwResults"))));
         const auto* bar = window_.findChild<QStatusBar*>("sbBar");
         Print("status " + Rect(InWindow(bar)) + (bar->isVisible() ? " shown" : " hidden"));
         Print("limits " + Rect(QRect(QPoint(window_.minimumWidth(), window_.minimumHeight()),

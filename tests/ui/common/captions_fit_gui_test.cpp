@@ -10,7 +10,7 @@
 #include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QTest>
-#include <QTreeView>
+#include <QTableView>
 
 #include <memory>
 #include <string>
@@ -96,7 +96,7 @@ TEST_F(CaptionsFit, EveryCaptionAndEntryOfTheMainWindowFitsItsControl) {
     ASSERT_NE(tabs, nullptr);
     EXPECT_LE(tabs->fontMetrics().horizontalAdvance(tabs->tabText(0)), tabs->tabRect(0).width());
     // The column headings fit the widths they start with.
-    const QHeaderView* header = window->findChild<QTreeView*>("lvwResults")->header();
+    const QHeaderView* header = window->findChild<QTableView*>("lvwResults")->horizontalHeader();
     const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
     const auto* model = header->model();
     for (int i = 0; i < header->count(); ++i) {

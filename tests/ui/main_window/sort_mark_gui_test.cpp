@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeView>
+#include <QTableView>
 
 #include <memory>
 
@@ -26,7 +26,7 @@ TEST(SortMark, BothEdgesStandOutFromTheHeading) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     window.findChild<QPushButton*>("cmdFind")->click();
     window.lvwResults_ColumnClick(2);  // Locality, ascending
-    QHeaderView* header = window.findChild<QTreeView*>("lvwResults")->header();
+    QHeaderView* header = window.findChild<QTableView*>("lvwResults")->horizontalHeader();
     const QImage shot = header->grab().toImage();
     const int left = header->sectionViewportPosition(1);
     int white = 0;
