@@ -15,6 +15,7 @@
 //                                                each run's as well, to FILE
 
 #include <malloc.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -364,6 +365,8 @@ QJsonObject Machine() {
                        {"qt", QString::fromLatin1(qVersion())},
                        {"build", QStringLiteral(KORV_BUILD_TYPE)},
                        {"load_at_start", LoadAverage()},
+                       // Beside other jobs the bench may run at a higher priority than theirs.
+                       {"nice", ::getpriority(PRIO_PROCESS, 0)},
                        {"date", QDateTime::currentDateTimeUtc().toString(Qt::ISODate)}};
 }
 
@@ -379,7 +382,7 @@ bool WriteJson(const QString& path, QJsonObject report) {
 }
 
 double ScenarioMs(const QJsonObject& suite, const char* key) {
-    for (const QJsonValue& s : suite["scenarios"].toArray()) {
+    for (const QJsonValue s : suite["scenarios"].toArray()) {
         if (s["scenario"].toString() == QLatin1String(key)) {
             return s["ms"].toDouble();
         }

@@ -261,5 +261,26 @@ TEST_F(ResultsViewShowsTheModel, KeysSizeColumnsSortAndMoveThroughTheList) {
     EXPECT_EQ(view.selectionModel()->selectedIndexes().size(), model.columnCount());
 }
 
+TEST_F(ResultsViewShowsTheModel, AHeaderClickAsksForASortAndLeavesTheSelectionAlone) {
+    Add(20);
+    view.selectRow(4);
+    std::vector<int> clicked;
+    QObject::connect(&view, &ResultsView::ColumnClick,
+                     [&](int header) { clicked.push_back(header); });
+    QHeaderView* headers = view.header();
+    for (const int section : {1, 2}) {
+        const QPoint at(
+            headers->sectionViewportPosition(section) + headers->sectionSize(section) / 2,
+            headers->height() / 2);
+        QTest::mouseClick(headers->viewport(), Qt::LeftButton, {}, at);
+    }
+    EXPECT_EQ(clicked, (std::vector<int>{2, 3}));
+    // Pressing a header does not select its column.
+    const QModelIndexList selected = view.selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.front().row(), 4);
+    EXPECT_EQ(view.selectionModel()->selectedIndexes().size(), model.columnCount());
+}
+
 }  // namespace
 }  // namespace korvallestin
