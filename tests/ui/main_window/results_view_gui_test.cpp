@@ -23,7 +23,7 @@
 namespace korvallestin {
 namespace {
 
-// The view places rows by arithmetic instead of keeping a table of them, so
+// The view places rows by their fixed height instead of laying them out, so
 // it must agree with the model after every kind of change: the rows it says
 // it has, where it puts each one, what it finds under a point and how far it
 // scrolls.
