@@ -10,9 +10,10 @@ namespace korvallestin {
 // every column to its contents. The order of the rows is the model's; the
 // view's own sorting and sort indicator stay off.
 //
-// Every row has the same height, so the view keeps no table of row positions:
-// a row's place is its number times the row height. New rows and a new order
-// therefore cost the view nothing per row, however long the list.
+// Every row has the same fixed height. The table's hidden row header keeps a
+// small entry per row, appended as rows arrive and left alone by a new
+// order, and places rows by that height: nothing is laid out again per row
+// when rows arrive or move, however long the list.
 class ResultsView : public QTableView {
     Q_OBJECT
 

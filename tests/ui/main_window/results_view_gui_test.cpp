@@ -23,7 +23,7 @@
 namespace korvallestin {
 namespace {
 
-// The view places rows by arithmetic instead of keeping a table of them, so
+// The view places rows by their fixed height instead of laying them out, so
 // it must agree with the model after every kind of change: the rows it says
 // it has, where it puts each one, what it finds under a point and how far it
 // scrolls.
@@ -262,6 +262,27 @@ TEST_F(ResultsViewShowsTheModel, KeysSizeColumnsSortAndMoveThroughTheList) {
     EXPECT_EQ(view.currentIndex(), model.index(39, 1));
     QTest::keyClick(&view, Qt::Key_Home);
     EXPECT_EQ(view.currentIndex(), model.index(0, 1));
+    EXPECT_EQ(view.selectionModel()->selectedIndexes().size(), model.columnCount());
+}
+
+TEST_F(ResultsViewShowsTheModel, AHeaderClickAsksForASortAndLeavesTheSelectionAlone) {
+    Add(20);
+    view.selectRow(4);
+    std::vector<int> clicked;
+    QObject::connect(&view, &ResultsView::ColumnClick,
+                     [&](int header) { clicked.push_back(header); });
+    QHeaderView* headers = view.header();
+    for (const int section : {1, 2}) {
+        const QPoint at(
+            headers->sectionViewportPosition(section) + headers->sectionSize(section) / 2,
+            headers->height() / 2);
+        QTest::mouseClick(headers->viewport(), Qt::LeftButton, {}, at);
+    }
+    EXPECT_EQ(clicked, (std::vector<int>{2, 3}));
+    // Pressing a header does not select its column.
+    const QModelIndexList selected = view.selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.front().row(), 4);
     EXPECT_EQ(view.selectionModel()->selectedIndexes().size(), model.columnCount());
 }
 
