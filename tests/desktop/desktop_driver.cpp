@@ -22,9 +22,9 @@
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTextStream>
 #include <QTimer>
-#include <QTableView>
 #include <QWindow>
 
 #include <cstdio>

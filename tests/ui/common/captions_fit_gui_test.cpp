@@ -9,8 +9,8 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QTabBar>
-#include <QTest>
 #include <QTableView>
+#include <QTest>
 
 #include <memory>
 #include <string>

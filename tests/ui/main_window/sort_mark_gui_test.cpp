@@ -2,8 +2,8 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QPushButton>
-#include <QTest>
 #include <QTableView>
+#include <QTest>
 
 #include <memory>
 
