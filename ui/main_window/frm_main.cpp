@@ -5,14 +5,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFont>
-#include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPalette>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
@@ -29,6 +27,7 @@
 #include "frm_about.h"
 #include "key_filter.h"
 #include "matching.h"
+#include "result_columns.h"
 #include "results_view.h"
 #include "twips.h"
 #include "window_font.h"
@@ -41,24 +40,6 @@ namespace {
 // The client area as laid out, in twips.
 constexpr double kClientWidth = 8670;
 constexpr double kClientHeight = 5175;
-
-struct Column {
-    const char* caption;
-    double width;  // twips
-};
-// The last five columns share one default width.
-constexpr double kDefaultColumnWidth = 1440;
-constexpr Column kColumns[ResultRows::kColumns] = {
-    {"Postcode", 900},
-    {"Locality", 3000},
-    {"State", 600},
-    {"Comments", 3000},
-    {"Delivery Office", kDefaultColumnWidth},
-    {"Presort Indicator", kDefaultColumnWidth},
-    {"Parcel Zone", kDefaultColumnWidth},
-    {"BSP Number", kDefaultColumnWidth},
-    {"BSP Name", kDefaultColumnWidth},
-};
 
 }  // namespace
 
@@ -245,14 +226,7 @@ void frmMain::BuildControls() {
     setStatusBar(sbBar_);
     accNotice_ = new AccessibleNotice(client_);
 
-    ilSortIcons_.up = QPixmap(QStringLiteral(":/pictures/sort-up.xpm"));
-    ilSortIcons_.down = QPixmap(QStringLiteral(":/pictures/sort-down.xpm"));
-    // The sort marks' white highlight and grey shadow edges are drawn for a
-    // grey button face: the column headings get that face, so that both
-    // edges show at any scale.
-    QPalette face = lvwResults_->header()->palette();
-    face.setColor(QPalette::Button, QColor(0xC0, 0xC0, 0xC0));
-    lvwResults_->header()->setPalette(face);
+    LoadSortMarks(ilSortIcons_, *lvwResults_);
 
     // Names for assistive technology: the labels name their boxes, the
     // buttons are named by their captions.
@@ -308,11 +282,7 @@ void frmMain::Form_Load() {
     cboState_->setEditText(QString());
     txtPostCode_->clear();
     model_.SetHeaderImages(&ilSortIcons_);
-    model_.ClearColumns();
-    for (int i = 0; i < ResultRows::kColumns; ++i) {
-        model_.AddColumn(QString::fromLatin1(kColumns[i].caption));
-        lvwResults_->header()->resizeSection(i, Px(kColumns[i].width));
-    }
+    SetResultColumns(model_, *lvwResults_, dpi_);
     roles_->results.ClearRows();
 }
 
