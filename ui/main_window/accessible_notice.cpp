@@ -3,6 +3,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
+#include "accessible_factory.h"
+
 namespace korvallestin {
 
 namespace {
@@ -34,11 +36,7 @@ QAccessibleInterface* NoticeFactory(const QString& class_name, QObject* object) 
 }  // namespace
 
 AccessibleNotice::AccessibleNotice(QWidget* parent) : QWidget(parent) {
-    static const bool installed = [] {
-        QAccessible::installFactory(&NoticeFactory);
-        return true;
-    }();
-    (void)installed;
+    InstallAccessibleFactoryOnce(&NoticeFactory);
     setObjectName(QStringLiteral("accNotice"));
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -14,6 +14,8 @@
 
 #include <algorithm>
 
+#include "accessible_factory.h"
+
 namespace korvallestin {
 
 namespace {
@@ -47,11 +49,7 @@ QAccessibleInterface* ViewPartFactory(const QString& /*class_name*/, QObject* ob
 }  // namespace
 
 ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
-    static const bool factory_installed = [] {
-        QAccessible::installFactory(&ViewPartFactory);
-        return true;
-    }();
-    (void)factory_installed;
+    InstallAccessibleFactoryOnce(&ViewPartFactory);
     announce_timer_.setSingleShot(true);
     announce_timer_.setInterval(0);
     connect(&announce_timer_, &QTimer::timeout, this, &ResultsView::AnnounceCurrentCell);
