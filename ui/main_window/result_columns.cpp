@@ -39,7 +39,7 @@ void SetResultColumns(ResultListModel& model, ResultsView& view, double logical_
     model.ClearColumns();
     for (int i = 0; i < ResultRows::kColumns; ++i) {
         model.AddColumn(QString::fromLatin1(kColumns[i].caption));
-        view.header()->resizeSection(i, TwipsToPixels(kColumns[i].width, logical_dpi));
+        view.horizontalHeader()->resizeSection(i, TwipsToPixels(kColumns[i].width, logical_dpi));
     }
 }
 
@@ -49,9 +49,9 @@ void LoadSortMarks(HeaderImageList& icons, ResultsView& view) {
     // The sort marks' white highlight and grey shadow edges are drawn for a
     // grey button face: the column headings get that face, so that both
     // edges show at any scale.
-    QPalette face = view.header()->palette();
+    QPalette face = view.horizontalHeader()->palette();
     face.setColor(QPalette::Button, QColor(0xC0, 0xC0, 0xC0));
-    view.header()->setPalette(face);
+    view.horizontalHeader()->setPalette(face);
 }
 
 }  // namespace korvallestin

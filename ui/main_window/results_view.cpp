@@ -226,7 +226,7 @@ QModelIndex ResultsView::moveCursor(CursorAction action, Qt::KeyboardModifiers m
 }
 
 void ResultsView::SizeColumnsToContents() {
-    for (int column = 0; column < header()->count(); ++column) {
+    for (int column = 0; column < horizontalHeader()->count(); ++column) {
         resizeColumnToContents(column);
     }
 }
@@ -240,7 +240,7 @@ void ResultsView::keyPressEvent(QKeyEvent* event) {
     }
     // Ctrl with a digit sorts by that column, as a click on its header does.
     if ((event->modifiers() & Qt::ControlModifier) && event->key() >= Qt::Key_1 &&
-        event->key() <= Qt::Key_9 && event->key() - Qt::Key_1 < header()->count()) {
+        event->key() <= Qt::Key_9 && event->key() - Qt::Key_1 < horizontalHeader()->count()) {
         emit ColumnClick(event->key() - Qt::Key_1 + 1);
         event->accept();
         return;

@@ -22,8 +22,6 @@ class ResultsView : public QTableView {
 
     void setModel(QAbstractItemModel* model) override;
 
-    // The column headers.
-    QHeaderView* header() const { return horizontalHeader(); }
     // The height of every row: one line of text in the view's font.
     int RowHeight() const;
 

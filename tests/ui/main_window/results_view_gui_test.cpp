@@ -101,7 +101,7 @@ class ResultsViewShowsTheModel : public ::testing::Test {
         fresh.setModel(&model);
         fresh.resize(view.size());
         for (int c = 0; c < model.columnCount(); ++c) {
-            fresh.header()->resizeSection(c, view.header()->sectionSize(c));
+            fresh.horizontalHeader()->resizeSection(c, view.horizontalHeader()->sectionSize(c));
         }
         fresh.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
@@ -235,19 +235,19 @@ TEST_F(ResultsViewShowsTheModel, KeysSizeColumnsSortAndMoveThroughTheList) {
     Add(40);
     view.setFocus();
     // Ctrl with the keypad's plus fits every column to its longest text.
-    const int narrow = view.header()->minimumSectionSize();
+    const int narrow = view.horizontalHeader()->minimumSectionSize();
     for (int c = 0; c < model.columnCount(); ++c) {
-        view.header()->resizeSection(c, narrow);
+        view.horizontalHeader()->resizeSection(c, narrow);
     }
     QTest::keyClick(&view, Qt::Key_Plus, Qt::ControlModifier);  // not the keypad's
-    EXPECT_EQ(view.header()->sectionSize(1), narrow);
+    EXPECT_EQ(view.horizontalHeader()->sectionSize(1), narrow);
     QTest::keyClick(&view, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
     for (int c = 0; c < model.columnCount(); ++c) {
         int widest = 0;
         for (int r = 0; r < model.rowCount(); ++r) {
             widest = std::max(widest, view.fontMetrics().horizontalAdvance(model.CellText(r, c)));
         }
-        EXPECT_GE(view.header()->sectionSize(c), widest) << c;
+        EXPECT_GE(view.horizontalHeader()->sectionSize(c), widest) << c;
     }
     // Ctrl with a digit asks for that column's sort, as a header click does.
     std::vector<int> clicked;
@@ -271,7 +271,7 @@ TEST_F(ResultsViewShowsTheModel, AHeaderClickAsksForASortAndLeavesTheSelectionAl
     std::vector<int> clicked;
     QObject::connect(&view, &ResultsView::ColumnClick,
                      [&](int header) { clicked.push_back(header); });
-    QHeaderView* headers = view.header();
+    QHeaderView* headers = view.horizontalHeader();
     for (const int section : {1, 2}) {
         const QPoint at(
             headers->sectionViewportPosition(section) + headers->sectionSize(section) / 2,
