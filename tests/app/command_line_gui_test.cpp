@@ -93,7 +93,7 @@ TEST(CommandLine, HelpAllListsQtsOwnOptions) {
 TEST(CommandLine, MistakesPrintTheUsageOnStandardErrorAndFail) {
     const struct {
         QStringList arguments;
-        const char* message;
+        const char* message = nullptr;
     } mistakes[] = {
         {{QStringLiteral("--no-such-option")}, "korvallestin: Unknown option 'no-such-option'."},
         {{QStringLiteral("-x")}, "korvallestin: Unknown option 'x'."},
