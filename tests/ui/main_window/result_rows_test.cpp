@@ -42,6 +42,22 @@ void AddAll(ResultRows& rows, const std::vector<PostcodeRecord>& records) {
     }
 }
 
+// Asserts that `rows` lists the records in a stable sort by locality,
+// ascending for order 0 and descending for order 1.
+void ExpectSortedByLocality(const ResultRows& rows, const std::vector<PostcodeRecord>& records,
+                            int order, const char* when) {
+    std::vector<std::size_t> expected(records.size());
+    std::iota(expected.begin(), expected.end(), std::size_t{0});
+    std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+        const int c = CompareIgnoringCase(records[a].Locality, records[b].Locality);
+        return order == 0 ? c < 0 : c > 0;
+    });
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(rows.Cell(i, 0), records[expected[i]].Postcode)
+            << when << ", order " << order << " at " << i;
+    }
+}
+
 TEST(ResultRows, StoresEveryFieldExactly) {
     ResultRows rows;
     PostcodeRecord r;
@@ -132,25 +148,12 @@ TEST(ResultRows, OrderAgreesWithAPlainSortForAnyTexts) {
                 rows.MergeTail(end - start);
             }
         }
-        std::vector<std::size_t> expected(records.size());
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            expected[i] = i;
-        }
-        std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
-            const int c = CompareIgnoringCase(records[a].Locality, records[b].Locality);
-            return order == 0 ? c < 0 : c > 0;
-        });
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            ASSERT_EQ(rows.Cell(i, 0), records[expected[i]].Postcode)
-                << "order " << order << " at " << i;
-        }
+        ExpectSortedByLocality(rows, records, order, "arrived in batches");
         // The same rows re-sorted by locality the other way, and back.
         rows.SetSort(0, 0);
         rows.SetSort(1, 1 - order);
         rows.SetSort(1, order);
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            ASSERT_EQ(rows.Cell(i, 0), records[expected[i]].Postcode) << "re-sorted at " << i;
-        }
+        ExpectSortedByLocality(rows, records, order, "re-sorted");
     }
 }
 
@@ -172,16 +175,7 @@ TEST(ResultRows, ALongListIsSortedAsAShortOneIs) {
     AddAll(rows, records);
     for (const int order : {0, 1}) {
         rows.SetSort(1, order);
-        std::vector<std::size_t> expected(records.size());
-        std::iota(expected.begin(), expected.end(), std::size_t{0});
-        std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
-            const int c = CompareIgnoringCase(records[a].Locality, records[b].Locality);
-            return order == 0 ? c < 0 : c > 0;
-        });
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            ASSERT_EQ(rows.Cell(i, 0), records[expected[i]].Postcode)
-                << "order " << order << " at " << i;
-        }
+        ExpectSortedByLocality(rows, records, order, "long list");
     }
 }
 
