@@ -1,16 +1,11 @@
 #include "avi_clip.h"
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <memory>
-#include <system_error>
 
 #include "avi_headers.h"
 #include "frame_decoder.h"
 #include "frame_index.h"
+#include "platform.h"
 
 namespace korvallestin {
 
@@ -41,34 +36,35 @@ std::uint32_t AviClip::TransparentColour() const {
 }
 
 bool AviClip::Open(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        if (ec && ec != std::errc::no_such_file_or_directory) {
-            return Fail("cannot open '" + path + "': " + ec.message());
-        }
-        return Fail(std::filesystem::exists(path, ec) ? "'" + path + "' is not a file"
-                                                      : "'" + path + "' does not exist");
-    }
-    const auto close = [](std::FILE* f) { std::fclose(f); };
-    std::unique_ptr<std::FILE, decltype(close)> file(std::fopen(path.c_str(), "rb"), close);
-    if (!file) {
-        return Fail("cannot open '" + path + "': " + std::strerror(errno));
+    // Opened once, and only if it is an ordinary file, as the data file is:
+    // a pipe or a device put in its place must not block the window.
+    ReadOnlyFile file;
+    switch (file.Open(path)) {
+        case ReadOnlyFile::Status::Opened:
+            break;
+        case ReadOnlyFile::Status::NotFound:
+            return Fail("'" + path + "' does not exist");
+        case ReadOnlyFile::Status::Folder:
+        case ReadOnlyFile::Status::NotRegular:
+            return Fail("'" + path + "' is not a file");
+        case ReadOnlyFile::Status::System:
+            return Fail("cannot open '" + path + "': " + file.Error());
     }
     std::vector<std::uint8_t> bytes;
-    std::array<std::uint8_t, 65536> block{};
+    std::array<char, 65536> block{};
     for (;;) {
-        const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
-        if (bytes.size() + got > kMaxFileBytes) {
+        const std::ptrdiff_t got = file.Read(block.data(), block.size());
+        if (got < 0) {
+            return Fail("cannot read '" + path + "': " + file.Error());
+        }
+        if (got == 0) {
+            break;
+        }
+        if (bytes.size() + static_cast<std::size_t>(got) > kMaxFileBytes) {
             return Fail("'" + path + "' is larger than " +
                         std::to_string(kMaxFileBytes / (std::size_t{1024} * 1024)) + " MiB");
         }
         bytes.insert(bytes.end(), block.data(), block.data() + got);
-        if (got < block.size()) {
-            break;
-        }
-    }
-    if (std::ferror(file.get()) != 0) {
-        return Fail("cannot read '" + path + "'");
     }
     return Parse(bytes.data(), bytes.size());
 }

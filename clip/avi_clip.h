@@ -34,7 +34,7 @@ class AviClip {
     static constexpr std::uint32_t kMinFrameIntervalUs = 1000;      // 1000 frames a second
     static constexpr std::uint32_t kMaxFrameIntervalUs = 10000000;  // one frame in 10 s
 
-    // Reads and decodes the clip at `path`. On failure returns false, keeps no
+    // Reads and decodes the clip at `path` (UTF-8). On failure returns false, keeps no
     // clip and Error() tells why.
     bool Open(const std::string& path);
     // The same from bytes in memory.

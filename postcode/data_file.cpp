@@ -1,11 +1,5 @@
 #include "data_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <vector>
@@ -19,12 +13,6 @@ namespace {
 constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 constexpr char kFileName[] = "postcodes.csv";
 constexpr int kCtrlZ = 0x1A;
-
-int OpenReadOnly(const char* path) {
-    // O_NONBLOCK: only regular files get here, where it changes nothing, but
-    // a pipe swapped in after the check must not block the window.
-    return ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-}
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
@@ -99,31 +87,31 @@ std::string DescribeFailure(const ReadFailure& failure) {
 }
 
 std::string PostcodeFilePath(const std::string& folder) {
-    std::string exact = folder + "/" + kFileName;
-    struct stat st {};
-    if (::stat(exact.c_str(), &st) == 0 || errno != ENOENT) {
+    // Joined with the system's own separator.
+    const std::filesystem::path dir = PathFromUtf8(folder);
+    std::string exact = Utf8FromPath(dir / kFileName);
+    std::error_code ec;
+    if (std::filesystem::status(PathFromUtf8(exact), ec).type() !=
+            std::filesystem::file_type::not_found ||
+        (ec && ec != std::errc::no_such_file_or_directory)) {
         return exact;
     }
-    std::error_code ec;
     std::vector<std::string> matches;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = Utf8FromPath(it->path().filename());
         if (EqualsIgnoringAsciiCase(name, kFileName)) {
-            matches.push_back(name);
+            matches.push_back(std::move(name));
         }
     }
     // Two names that differ only in case: neither is more right than the
     // other, so the exact name stands and is reported missing.
     if (matches.size() == 1) {
-        return folder + "/" + matches.front();
+        return Utf8FromPath(dir / PathFromUtf8(matches.front()));
     }
     return exact;
 }
 
-PostcodeFileReader::PostcodeFileReader(OpenFunction open_file)
-    : open_file_(open_file != nullptr ? open_file : &OpenReadOnly),
-      buffer_(std::make_unique<char[]>(kBufferSize)) {}
+PostcodeFileReader::PostcodeFileReader() : buffer_(std::make_unique<char[]>(kBufferSize)) {}
 
 PostcodeFileReader::~PostcodeFileReader() {
     Close();
@@ -139,75 +127,52 @@ PostcodeFileReader::OpenResult PostcodeFileReader::Open(const std::string& path)
     line_ = 1;
     records_read_ = 0;
 
-    auto fail = [this](ReadFailure::Kind kind, int err) {
-        failure_.kind = kind;
-        failure_.reason = err != 0 ? std::strerror(err) : "";
-        return kind == ReadFailure::Kind::NotFound ? OpenResult::NotFound
-                                                   : OpenResult::OtherFailure;
-    };
-
-    // Only regular files are opened: a pipe or a device could block the
-    // window for ever.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        const int err = errno;
-        if (err == ENOENT || err == ENOTDIR) {
-            return fail(ReadFailure::Kind::NotFound, 0);
-        }
-        return fail(ReadFailure::Kind::System, err);
+    using Status = ReadOnlyFile::Status;
+    switch (file_.Open(path)) {
+        case Status::Opened:
+            return OpenResult::Opened;
+        case Status::NotFound:
+            failure_.kind = ReadFailure::Kind::NotFound;
+            return OpenResult::NotFound;
+        case Status::Folder:
+            failure_.kind = ReadFailure::Kind::Folder;
+            break;
+        case Status::NotRegular:
+            failure_.kind = ReadFailure::Kind::NotRegular;
+            break;
+        case Status::System:
+            failure_.kind = ReadFailure::Kind::System;
+            failure_.reason = file_.Error();
+            break;
     }
-    if (S_ISDIR(st.st_mode)) {
-        return fail(ReadFailure::Kind::Folder, 0);
-    }
-    if (!S_ISREG(st.st_mode)) {
-        return fail(ReadFailure::Kind::NotRegular, 0);
-    }
-    const int fd = open_file_(path.c_str());
-    if (fd < 0) {
-        const int err = errno;
-        return fail(err == ENOENT ? ReadFailure::Kind::NotFound : ReadFailure::Kind::System, err);
-    }
-    // The name may have been given to something else since the check.
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return fail(ReadFailure::Kind::NotRegular, 0);
-    }
-    fd_ = fd;
-    return OpenResult::Opened;
+    eof_ = true;
+    return OpenResult::OtherFailure;
 }
 
 void PostcodeFileReader::Close() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    file_.Close();
     pos_ = len_ = 0;
     eof_ = true;
 }
 
 bool PostcodeFileReader::Fill() {
     pos_ = len_ = 0;
-    if (eof_ || fd_ < 0) {
+    if (eof_ || !file_.IsOpen()) {
         eof_ = true;
         return false;
     }
-    for (;;) {
-        const ssize_t n = ::read(fd_, buffer_.get(), kBufferSize);
-        if (n > 0) {
-            len_ = static_cast<std::size_t>(n);
-            return true;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            read_error_ = true;
-            failure_.kind = ReadFailure::Kind::System;
-            failure_.reason = std::strerror(errno);
-        }
-        eof_ = true;
-        return false;
+    const std::ptrdiff_t n = file_.Read(buffer_.get(), kBufferSize);
+    if (n > 0) {
+        len_ = static_cast<std::size_t>(n);
+        return true;
     }
+    if (n < 0) {
+        read_error_ = true;
+        failure_.kind = ReadFailure::Kind::System;
+        failure_.reason = file_.Error();
+    }
+    eof_ = true;
+    return false;
 }
 
 int PostcodeFileReader::Peek() {

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "platform.h"
+
 namespace korvallestin {
 
 // One record of the postcode file: nine text fields in file order. An empty
@@ -52,7 +54,8 @@ std::string DescribeFailure(const ReadFailure& failure);
 std::string PostcodeFilePath(const std::string& folder);
 
 // Reads the postcode file as a stream of nine-field records through a fixed
-// buffer. The file is opened read-only and never held whole in memory.
+// buffer. The file is opened read-only, only if it is an ordinary file, and
+// never held whole in memory.
 //
 // Field syntax: fields end at a comma or a line end (CR, LF or CR LF).
 // Spaces and tabs before a field are skipped. A field that starts with a
@@ -65,12 +68,9 @@ class PostcodeFileReader {
   public:
     enum class OpenResult { Opened, NotFound, OtherFailure };
 
-    // Opens a file read-only and returns its descriptor, or -1 with errno set.
-    using OpenFunction = int (*)(const char* path);
-
     static constexpr std::size_t kMaxFieldBytes = std::size_t{1} << 20;
 
-    explicit PostcodeFileReader(OpenFunction open_file = nullptr);
+    PostcodeFileReader();
     ~PostcodeFileReader();
     PostcodeFileReader(const PostcodeFileReader&) = delete;
     PostcodeFileReader& operator=(const PostcodeFileReader&) = delete;
@@ -82,7 +82,7 @@ class PostcodeFileReader {
     // True when nothing but blank lines, spaces or a Ctrl-Z is left.
     bool AtEnd() const;
     void Close();
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return file_.IsOpen(); }
 
     const ReadFailure& LastFailure() const { return failure_; }
 
@@ -96,8 +96,7 @@ class PostcodeFileReader {
     bool ReadUnquoted(long field_line);
     bool Append(const char* from, const char* to, long field_line);
 
-    OpenFunction open_file_;
-    int fd_ = -1;
+    ReadOnlyFile file_;
     std::unique_ptr<char[]> buffer_;
     std::size_t pos_ = 0;
     std::size_t len_ = 0;

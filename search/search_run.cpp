@@ -4,8 +4,7 @@
 
 namespace korvallestin {
 
-SearchRun::SearchRun(const SearchWindow& window, PostcodeFileReader::OpenFunction open_file)
-    : window_(window), open_file_(open_file) {}
+SearchRun::SearchRun(const SearchWindow& window) : window_(window) {}
 
 void SearchRun::cmdFind_Click() {
     SearchWindow& w = window_;
@@ -24,7 +23,7 @@ void SearchRun::cmdFind_Click() {
 
     const std::string folder = w.program.ProgramFolder();
     const std::string path = PostcodeFilePath(folder);
-    PostcodeFileReader reader(open_file_);
+    PostcodeFileReader reader;
     switch (reader.Open(path)) {
         case PostcodeFileReader::OpenResult::Opened:
             break;

@@ -18,8 +18,7 @@ inline constexpr char kFoundPrefix[] = "Number found: ";
 // turn, end it.
 class SearchRun {
   public:
-    explicit SearchRun(const SearchWindow& window,
-                       PostcodeFileReader::OpenFunction open_file = nullptr);
+    explicit SearchRun(const SearchWindow& window);
 
     void cmdFind_Click();
     void cmdStop_Click();
@@ -35,7 +34,6 @@ class SearchRun {
                        const PostcodeFileReader& reader, std::int32_t found);
 
     SearchWindow window_;
-    PostcodeFileReader::OpenFunction open_file_;
     bool blnStopSearch = false;
     // How many times New Search has reset the window. A run that sees it
     // change during its turn stops at once: the list now belongs to a fresh

@@ -1,7 +1,6 @@
 #include "avi_clip.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -10,6 +9,9 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "platform.h"
+#include "temp_dir.h"
 
 namespace korvallestin {
 namespace {
@@ -710,31 +712,22 @@ TEST(AviClipBroken, RecListsNestedTooDeepAreRefused) {
 }
 
 TEST(AviClipFile, OpensAFileAndRefusesWhatIsNoClip) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("korv-clip-test-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::filesystem::path good = dir / "good.avi";
-    {
-        const Bytes bytes = WriteClip(TwoFrames8());
-        std::FILE* f = std::fopen(good.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+    const testing::TempDir dir("korv-clip-Zo\xC3\xAB-");
+    const Bytes bytes = WriteClip(TwoFrames8());
+    const std::string good = dir.Write("good.avi", std::string(bytes.begin(), bytes.end()));
     AviClip clip;
-    EXPECT_TRUE(clip.Open(good.string())) << clip.Error();
+    EXPECT_TRUE(clip.Open(good)) << clip.Error();
     EXPECT_EQ(clip.FrameCount(), 2);
 
-    EXPECT_FALSE(clip.Open((dir / "missing.avi").string()));
-    EXPECT_NE(clip.Error().find("does not exist"), std::string::npos) << clip.Error();
+    EXPECT_FALSE(clip.Open(dir.File("missing.avi")));
+    EXPECT_EQ(clip.Error(), "'" + dir.File("missing.avi") + "' does not exist");
     EXPECT_EQ(clip.FrameCount(), 0);
 
-    EXPECT_FALSE(clip.Open(dir.string()));
-    EXPECT_NE(clip.Error().find("not a file"), std::string::npos) << clip.Error();
+    EXPECT_FALSE(clip.Open(dir.Path()));
+    EXPECT_EQ(clip.Error(), "'" + dir.Path() + "' is not a file");
 
-    EXPECT_TRUE(clip.Open(good.string()));
+    EXPECT_TRUE(clip.Open(good));
     EXPECT_TRUE(clip.Error().empty());
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ frmAbout::frmAbout(QWidget* parent)
     lblTitle = new QLabel(QStringLiteral("Korvallestin V1.1"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     place(lblTitle, 840, 120, 3495, 375);
-    QFont title_font(QString::fromLatin1(kWindowFontFamily), kTitlePointSize, QFont::Bold);
+    QFont title_font(QString::fromLatin1(WindowFontFamily()), kTitlePointSize, QFont::Bold);
     title_font.setStyleHint(QFont::SansSerif);
     lblTitle->setFont(title_font);
 

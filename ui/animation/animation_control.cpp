@@ -42,7 +42,7 @@ bool AnimationControl::Open(const QString& path) {
     update();
 
     AviClip clip;
-    if (!clip.Open(QFile::encodeName(path).toStdString())) {
+    if (!clip.Open(path.toStdString())) {
         error_ = QString::fromStdString(clip.Error());
         return false;
     }

@@ -25,7 +25,7 @@ QFont LargestFittingSize(QFont font, double smallest_points,
 }
 
 QFont WindowFont(const QWidget& window) {
-    QFont font(QString::fromLatin1(kWindowFontFamily));
+    QFont font(QString::fromLatin1(WindowFontFamily()));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(kWindowFontPoints);
 

@@ -4,14 +4,16 @@
 
 #include <functional>
 
+#include "platform.h"
+
 class QWidget;
 
 namespace korvallestin {
 
-// The controls of both windows share one font. The layout's boxes were sized
-// for a small Arial-like face; Liberation Sans has Arial's metrics, so its
-// captions take the same room on every machine that has it.
-inline constexpr const char* kWindowFontFamily = "Liberation Sans";
+// The controls of both windows share one font, of the family WindowFontFamily()
+// names for the system. The layout's boxes were sized for a small Arial-like
+// face: Arial on Windows, and Liberation Sans, with Arial's metrics, elsewhere,
+// so that captions take the same room on every machine.
 inline constexpr double kWindowFontPoints = 8;
 inline constexpr double kSmallestWindowFontPoints = 6;
 
@@ -21,7 +23,7 @@ QFont LargestFittingSize(QFont font, double smallest_points,
                          const std::function<bool(const QFont&)>& fits);
 
 // The font for the controls of a window on the screen of `window`:
-// Liberation Sans (the system's sans-serif where it is missing) at 8 points,
+// that family (the system's sans-serif where it is missing) at 8 points,
 // or smaller where the widest caption of the layout, "begins with" in the
 // 1215-twip search-type box beside its drop-down arrow, would not fit.
 QFont WindowFont(const QWidget& window);

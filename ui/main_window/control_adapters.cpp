@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -78,7 +79,9 @@ ProgramLocationAdapter::ProgramLocationAdapter(const QString& folder)
     : folder_(folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder) {}
 
 std::string ProgramLocationAdapter::ProgramFolder() const {
-    return ToUtf8(folder_);
+    // With the system's own separators: the folder is shown to the user when
+    // the data file is missing, and Windows writes it with backslashes.
+    return ToUtf8(QDir::toNativeSeparators(folder_));
 }
 
 }  // namespace korvallestin

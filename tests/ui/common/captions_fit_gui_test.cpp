@@ -122,10 +122,10 @@ TEST_F(CaptionsFit, EveryTextOfTheAboutWindowFitsItsLabel) {
 }
 
 TEST_F(CaptionsFit, TheWindowFontIsLiberationSansWhereItIsInstalled) {
-    if (!QFontDatabase::hasFamily(QString::fromLatin1(kWindowFontFamily))) {
+    if (!QFontDatabase::hasFamily(QString::fromLatin1(WindowFontFamily()))) {
         GTEST_SKIP() << "Liberation Sans is not installed (fonts-liberation2)";
     }
-    EXPECT_EQ(QFontInfo(window->font()).family().toStdString(), kWindowFontFamily);
+    EXPECT_EQ(QFontInfo(window->font()).family().toStdString(), WindowFontFamily());
     EXPECT_LE(window->font().pointSizeF(), kWindowFontPoints);
     EXPECT_GE(window->font().pointSizeF(), 7);
 }

@@ -1,0 +1,51 @@
+#include "platform.h"
+
+#include <system_error>
+
+namespace korvallestin {
+
+std::filesystem::path PathFromUtf8(const std::string& utf8) {
+    return {std::u8string(utf8.begin(), utf8.end())};
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+    Close();
+}
+
+ReadOnlyFile::Status ReadOnlyFile::Fail(Status status, std::string error) {
+    Close();
+    error_ = std::move(error);
+    return status;
+}
+
+ReadOnlyFile::Status ReadOnlyFile::Open(const std::string& utf8_path) {
+    Close();
+    error_.clear();
+    std::error_code ec;
+    const std::filesystem::file_status status =
+        std::filesystem::status(PathFromUtf8(utf8_path), ec);
+    switch (status.type()) {
+        case std::filesystem::file_type::regular:
+            return OpenUnchecked(utf8_path);
+        case std::filesystem::file_type::not_found:
+            return Fail(Status::NotFound);
+        case std::filesystem::file_type::directory:
+            return Fail(Status::Folder);
+        case std::filesystem::file_type::none:
+        case std::filesystem::file_type::unknown:
+            // The name could not be looked at: say why, in the system's words.
+            if (ec) {
+                return Fail(Status::System, ec.message());
+            }
+            return Fail(Status::NotRegular);
+        default:
+            return Fail(Status::NotRegular);
+    }
+}
+
+}  // namespace korvallestin

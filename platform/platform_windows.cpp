@@ -1,0 +1,116 @@
+// The interface in platform.h on Windows: files are named in UTF-16 and
+// opened as handles, which any folder name can reach.
+#include <windows.h>
+
+#include <limits>
+
+#include "platform.h"
+
+namespace korvallestin {
+
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(utf8.size());
+    const int wide_size =
+        ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+    if (wide_size <= 0) {
+        return {};
+    }
+    std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), wide_size);
+    return wide;
+}
+
+// The system's message for an error code, in UTF-8, without the full stop
+// and line end that Windows puts at its end.
+std::string Describe(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string out;
+    if (length > 0 && text != nullptr) {
+        const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr,
+                                               0, nullptr, nullptr);
+        out.resize(static_cast<std::size_t>(size > 0 ? size : 0));
+        ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(), size, nullptr,
+                              nullptr);
+    }
+    ::LocalFree(text);
+    while (!out.empty() &&
+           (out.back() == '\n' || out.back() == '\r' || out.back() == ' ' || out.back() == '.')) {
+        out.pop_back();
+    }
+    return out.empty() ? "error " + std::to_string(code) : out;
+}
+
+HANDLE AsHandle(std::intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);  // NOLINT(performance-no-int-to-ptr)
+}
+
+}  // namespace
+
+ReadOnlyFile::Status ReadOnlyFile::OpenUnchecked(const std::string& utf8_path) {
+    Close();
+    error_.clear();
+    const std::wstring path = Wide(utf8_path);
+    if (path.empty()) {
+        return Fail(Status::NotFound);
+    }
+    // Others may read, write or delete the file meanwhile, as they may on
+    // Linux. Folders open too (backup semantics), so that they can be told
+    // apart from files rather than failing with "access denied".
+    const HANDLE h = ::CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD err = ::GetLastError();
+        if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ||
+            err == ERROR_INVALID_NAME || err == ERROR_BAD_NETPATH) {
+            return Fail(Status::NotFound);
+        }
+        return Fail(Status::System, Describe(err));
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+        return Fail(Status::NotRegular);
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileInformationByHandle(h, &info) == 0) {
+        return Fail(Status::System, Describe(::GetLastError()));
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return Fail(Status::Folder);
+    }
+    return Status::Opened;
+}
+
+std::ptrdiff_t ReadOnlyFile::Read(char* buffer, std::size_t size) {
+    const DWORD wanted = size > std::numeric_limits<DWORD>::max()
+                             ? std::numeric_limits<DWORD>::max()
+                             : static_cast<DWORD>(size);
+    DWORD got = 0;
+    if (::ReadFile(AsHandle(handle_), buffer, wanted, &got, nullptr) == 0) {
+        error_ = Describe(::GetLastError());
+        return -1;
+    }
+    return static_cast<std::ptrdiff_t>(got);
+}
+
+void ReadOnlyFile::Close() {
+    if (handle_ != kNoHandle) {
+        ::CloseHandle(AsHandle(handle_));
+        handle_ = kNoHandle;
+    }
+}
+
+const char* WindowFontFamily() {
+    // Every Windows has Arial; Liberation Sans, used elsewhere, shares its metrics.
+    return "Arial";
+}
+
+}  // namespace korvallestin
