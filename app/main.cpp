@@ -86,20 +86,19 @@ std::optional<int> ReadCommandLine(int& argc, char** argv) {
         return UsageError(parser, QStringLiteral("Unexpected argument '%1'.")
                                       .arg(parser.positionalArguments().constFirst()));
     }
+    // Qt answers these as each system expects: on standard output, or, for
+    // a Windows program started with no console, in a message box. Either
+    // way the program ends there with status 0.
     if (parser.isSet(QStringLiteral("help-all"))) {
         QCommandLineParser all;
         DescribeOptions(all, true);
-        std::fputs(qPrintable(all.helpText()), stdout);
-        return 0;
+        all.showHelp(0);
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
-        return 0;
+        parser.showHelp(0);
     }
     if (parser.isSet(QStringLiteral("version"))) {
-        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
-                    qPrintable(QCoreApplication::applicationVersion()));
-        return 0;
+        parser.showVersion();
     }
     return std::nullopt;
 }

@@ -31,16 +31,28 @@ struct Scenario {
     bool click_during = false;
 };
 
-// --- Figures of this process (measures.cpp) --------------------------------
+// --- Figures of this process and machine (process_posix.cpp or
+// process_windows.cpp, by system) --------------------------------------------
 
 // The processor time the process has taken so far, user and system.
 double CpuMs();
-double Median(std::vector<double> v);
-QJsonArray ToJson(const std::vector<double>& values);
-// A figure in kB from /proc/self/status, `key` with its colon.
-long StatusKb(const char* key);
+// The memory the process holds now, and the most it has held since the last
+// ResetPeakMemory, in kB.
+long ResidentKb();
+long PeakResidentKb();
 // Starts a new peak of the resident set at the present size.
 void ResetPeakMemory();
+// The processor's name, the memory the machine has, its load average (-1
+// where the system keeps none) and the process's priority beside other jobs.
+QString ProcessorName();
+QString MachineMemory();
+double LoadAverage();
+int Priority();
+
+// --- Statistics and JSON (measures.cpp) ---------------------------------------
+
+double Median(std::vector<double> v);
+QJsonArray ToJson(const std::vector<double>& values);
 
 // --- Suites ------------------------------------------------------------------
 

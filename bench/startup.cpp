@@ -21,7 +21,7 @@ int StartupProbe(const QString& data) {
     while (idle.elapsed() < 500) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
     }
-    std::printf("rss %ld\n", StatusKb("VmRSS:"));
+    std::printf("rss %ld\n", ResidentKb());
     return 0;
 }
 

@@ -128,7 +128,7 @@ std::optional<Sample> RunOnce(frmMain& window, const Scenario& s, long records) 
         }
     }
     sample.rows = window.Results().rowCount();
-    sample.peak_mb = StatusKb("VmHWM:") / 1024.0;
+    sample.peak_mb = PeakResidentKb() / 1024.0;
     return sample;
 }
 

@@ -1,0 +1,92 @@
+// The process's and the machine's figures on Windows.
+#include <windows.h>
+// psapi.h needs the types of windows.h first.
+#include <psapi.h>
+
+#include "bench.h"
+
+namespace korvallestin::bench {
+
+namespace {
+
+double Ms(const FILETIME& time) {
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = time.dwLowDateTime;
+    ticks.HighPart = time.dwHighDateTime;
+    return static_cast<double>(ticks.QuadPart) / 1e4;  // 100 ns ticks
+}
+
+PROCESS_MEMORY_COUNTERS Counters() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    return counters;
+}
+
+}  // namespace
+
+double CpuMs() {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+    return Ms(kernel) + Ms(user);
+}
+
+long ResidentKb() {
+    return static_cast<long>(Counters().WorkingSetSize / 1024);
+}
+
+// Windows keeps one peak for the whole life of the process and cannot start
+// a new one: the peak here is the process's since it began.
+long PeakResidentKb() {
+    return static_cast<long>(Counters().PeakWorkingSetSize / 1024);
+}
+
+void ResetPeakMemory() {
+    ::SetProcessWorkingSetSize(::GetCurrentProcess(), static_cast<SIZE_T>(-1),
+                               static_cast<SIZE_T>(-1));
+}
+
+QString ProcessorName() {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
+                        0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return {};
+    }
+    wchar_t name[256] = {};
+    DWORD size = sizeof name - sizeof name[0];
+    const LSTATUS got = ::RegQueryValueExW(key, L"ProcessorNameString", nullptr, nullptr,
+                                           reinterpret_cast<BYTE*>(name), &size);
+    ::RegCloseKey(key);
+    return got == ERROR_SUCCESS ? QString::fromWCharArray(name).trimmed() : QString();
+}
+
+QString MachineMemory() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    ::GlobalMemoryStatusEx(&status);
+    return QString::number(status.ullTotalPhys / 1024) + QStringLiteral(" kB");
+}
+
+double LoadAverage() {
+    return -1;  // Windows keeps no load average
+}
+
+int Priority() {
+    // Nice values in the order Windows' priority classes stand.
+    switch (::GetPriorityClass(::GetCurrentProcess())) {
+        case IDLE_PRIORITY_CLASS:
+            return 19;
+        case BELOW_NORMAL_PRIORITY_CLASS:
+            return 10;
+        case ABOVE_NORMAL_PRIORITY_CLASS:
+            return -5;
+        case HIGH_PRIORITY_CLASS:
+            return -10;
+        case REALTIME_PRIORITY_CLASS:
+            return -20;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace korvallestin::bench

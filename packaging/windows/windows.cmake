@@ -1,0 +1,44 @@
+# The Windows program: its icon, version resource and manifest, and the
+# folder it is installed as (the program, its data and clip, the licences).
+# scripts/windows-package adds the DLLs it needs and makes the zip and the
+# installer from that folder. Included by the top-level CMakeLists.txt after
+# every folder.
+
+set(windows_dir ${CMAKE_CURRENT_LIST_DIR})
+set(windows_out ${CMAKE_BINARY_DIR}/packaging)
+
+# A GUI program: no console window opens with it.
+set_target_properties(korvallestin PROPERTIES WIN32_EXECUTABLE ON)
+
+# The icon, from the window's own pictures (ImageMagick's convert, run on the
+# build machine; the name under /usr/local/bin may be something else).
+find_program(KORV_CONVERT NAMES convert-im6.q16 convert REQUIRED)
+set(KORV_ICO ${windows_out}/korvallestin.ico)
+add_custom_command(OUTPUT ${KORV_ICO}
+    COMMAND ${KORV_CONVERT}
+        ${PROJECT_SOURCE_DIR}/resources/pictures/korvallestin-16.xpm
+        ${PROJECT_SOURCE_DIR}/resources/pictures/korvallestin-32.xpm
+        ${KORV_ICO}
+    DEPENDS ${PROJECT_SOURCE_DIR}/resources/pictures/korvallestin-16.xpm
+        ${PROJECT_SOURCE_DIR}/resources/pictures/korvallestin-32.xpm
+    COMMENT "Making the program's icon"
+    VERBATIM)
+
+# The version resource and the manifest carry the project's version.
+string(REPLACE "." "," KORV_VERSION_COMMAS "${PROJECT_VERSION},0")
+set(KORV_VERSION4 "${PROJECT_VERSION}.0")
+set(KORV_MANIFEST ${windows_out}/korvallestin.manifest)
+configure_file(${windows_dir}/korvallestin.manifest ${KORV_MANIFEST} @ONLY)
+configure_file(${windows_dir}/korvallestin.rc.in ${windows_out}/korvallestin.rc @ONLY)
+set_source_files_properties(${windows_out}/korvallestin.rc PROPERTIES
+    OBJECT_DEPENDS "${KORV_ICO};${KORV_MANIFEST}")
+target_sources(korvallestin PRIVATE ${windows_out}/korvallestin.rc)
+
+# One folder: the program with its data and clip beside it, as it reads them.
+install(TARGETS korvallestin RUNTIME DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/postcodes.csv ${PROJECT_SOURCE_DIR}/resources/Findfile.avi
+    DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/postcodes.LICENSE DESTINATION .
+    RENAME postcodes-LICENSE.txt)
+install(FILES ${KORV_ICO} DESTINATION .)
