@@ -2,11 +2,6 @@
 // none where the file is fine), the window back to idle with what it found
 // still listed, the count equal to the rows, and the file untouched.
 
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,99 +19,25 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "bad_files.h"
 #include "csv_data.h"
 #include "frm_main.h"
 #include "gui_helpers.h"
+#include "process_memory.h"
 #include "temp_dir.h"
 #include "window_fixture.h"
 
 namespace korvallestin {
 namespace {
 
+using testing::BadFiles;
+using testing::BadFileTable;
+using testing::Case;
 using ::testing::HasSubstr;
-using testing::MessageBoxAnswerer;
 using testing::TempDir;
 
 using testing::CsvTowns;
 using testing::kCsvHeader;
-
-struct FileState {
-    bool exists = false;
-    std::string bytes;
-    timespec mtime{};
-};
-
-FileState Snapshot(const std::string& path) {
-    FileState s;
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
-        return s;
-    }
-    s.exists = true;
-    s.mtime = st.st_mtim;
-    if (S_ISREG(st.st_mode)) {
-        s.bytes = testing::ReadFileBytes(path);
-    }
-    return s;
-}
-
-long ResidentKb() {
-    FILE* f = std::fopen("/proc/self/statm", "r");
-    long pages = 0;
-    long resident = 0;
-    if (f != nullptr) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) {
-            resident = 0;
-        }
-        std::fclose(f);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-class BadFiles : public testing::WindowTest {
-  protected:
-    std::string DataPath() const { return dir.Path() + "/postcodes.csv"; }
-    void Search() {
-        OpenWindow("", false);
-        before = Snapshot(DataPath());
-        window->findChild<QPushButton*>("cmdFind")->click();
-    }
-    // The window is idle, its count equals its rows, it still takes typing,
-    // and the file is as it was.
-    void ExpectCalmEnd(bool file_unchanged = true) {
-        EXPECT_TRUE(window->findChild<QPushButton*>("cmdFind")->isEnabled());
-        EXPECT_FALSE(window->findChild<QPushButton*>("cmdStop")->isEnabled());
-        EXPECT_EQ(window->findChild<QLabel*>("sbBarText")->text(),
-                  "Number found: " + QString::number(window->Results().rowCount()));
-        auto* locality = window->findChild<QLineEdit*>("txtLocality");
-        QTest::keyClicks(locality, "ok");
-        EXPECT_EQ(locality->text(), "OK");
-        if (file_unchanged) {
-            const FileState after = Snapshot(DataPath());
-            EXPECT_EQ(after.exists, before.exists);
-            EXPECT_EQ(after.bytes, before.bytes);
-            EXPECT_EQ(after.mtime.tv_sec, before.mtime.tv_sec);
-            EXPECT_EQ(after.mtime.tv_nsec, before.mtime.tv_nsec);
-        }
-    }
-    QStringList Messages() const { return answerer.Seen(); }
-
-    MessageBoxAnswerer answerer;
-    FileState before;
-};
-
-struct Case {
-    const char* name;
-    std::function<void(const TempDir&)> lay;  // puts the data file in place
-    std::vector<const char*> message;         // parts of the one message; empty: none
-    int rows;
-};
-
-void PrintTo(const Case& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class BadFileTable : public BadFiles, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(BadFileTable, MeetsTheFileCalmly) {
     const Case& c = GetParam();
@@ -149,30 +70,10 @@ INSTANTIATE_TEST_SUITE_P(
              {},
              3},
         Case{"folder",
-             [](const TempDir& d) { ::mkdir((d.Path() + "/postcodes.csv").c_str(), 0755); },
-             {"Cannot open the postcode file", "/postcodes.csv", "folder"},
-             0},
-        Case{"fifo",
-             [](const TempDir& d) { ::mkfifo((d.Path() + "/postcodes.csv").c_str(), 0644); },
-             {"not an ordinary file"},
-             0},
-        Case{"device",
              [](const TempDir& d) {
-                 EXPECT_EQ(::symlink("/dev/zero", (d.Path() + "/postcodes.csv").c_str()), 0);
+                 std::filesystem::create_directory(PathFromUtf8(d.File("postcodes.csv")));
              },
-             {"not an ordinary file"},
-             0},
-        Case{"socket",
-             [](const TempDir& d) {
-                 const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-                 sockaddr_un addr{};
-                 addr.sun_family = AF_UNIX;
-                 const std::string path = d.Path() + "/postcodes.csv";
-                 std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
-                 (void)::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-                 ::close(fd);
-             },
-             {"not an ordinary file"},
+             {"Cannot open the postcode file", "postcodes.csv", "folder"},
              0},
         Case{"empty", [](const TempDir& d) { Write(d, ""); }, {"empty"}, 0},
         Case{"header_only", [](const TempDir& d) { Write(d, kCsvHeader); }, {}, 0},
@@ -218,17 +119,14 @@ TEST_F(BadFiles, RandomBinaryNeitherCrashesNorHangs) {
 
 TEST_F(BadFiles, AHugeFileWithNoSeparatorKeepsMemoryBounded) {
     // 200 MB of bytes with no comma and no line end, as a sparse file.
-    const std::string path = DataPath();
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fclose(f);
-    ASSERT_EQ(::truncate(path.c_str(), 200L * 1000 * 1000), 0);
-    const long resident_before = ResidentKb();
+    dir.Write("postcodes.csv", "");
+    std::filesystem::resize_file(PathFromUtf8(DataPath()), 200L * 1000 * 1000);
+    const long resident_before = testing::ResidentKb();
     OpenWindow("", false);
     window->findChild<QPushButton*>("cmdFind")->click();
     ASSERT_EQ(Messages().size(), 1);
     EXPECT_THAT(Messages().front().toStdString(), HasSubstr("line 1 is longer than 1 MiB"));
-    EXPECT_LT(ResidentKb() - resident_before, 50 * 1024);
+    EXPECT_LT(testing::ResidentKb() - resident_before, 50 * 1024);
     EXPECT_EQ(window->Results().rowCount(), 0);
 }
 
@@ -257,12 +155,12 @@ TEST_P(ChangingFile, TheRunEndsWithWhatItRead) {
         }
         const std::string path = DataPath();
         if (change == "truncated") {
-            ASSERT_EQ(::truncate(path.c_str(), 100'000 + 7), 0);
+            std::filesystem::resize_file(PathFromUtf8(path), 100'000 + 7);
         } else if (change == "deleted") {
-            ASSERT_EQ(::unlink(path.c_str()), 0);
+            ASSERT_TRUE(std::filesystem::remove(PathFromUtf8(path)));
         } else {
             dir.Write("replacement.csv", kCsvHeader + CsvTowns(5));
-            ASSERT_EQ(::rename((dir.Path() + "/replacement.csv").c_str(), path.c_str()), 0);
+            std::filesystem::rename(PathFromUtf8(dir.File("replacement.csv")), PathFromUtf8(path));
         }
     });
     window->findChild<QPushButton*>("cmdFind")->click();
