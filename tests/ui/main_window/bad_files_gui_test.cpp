@@ -3,6 +3,7 @@
 // still listed, the count equal to the rows, and the file untouched.
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -128,6 +129,19 @@ TEST_F(BadFiles, AHugeFileWithNoSeparatorKeepsMemoryBounded) {
     EXPECT_THAT(Messages().front().toStdString(), HasSubstr("line 1 is longer than 1 MiB"));
     EXPECT_LT(testing::ResidentKb() - resident_before, 50 * 1024);
     EXPECT_EQ(window->Results().rowCount(), 0);
+}
+
+// The message names the program's folder as the system writes paths: with
+// backslashes on Windows. Each press gives one message and the window idle.
+TEST_F(BadFiles, AMissingFileNamesItsFolderInTheSystemsSpelling) {
+    Search();
+    ASSERT_EQ(Messages().size(), 1);
+    const QString native = QDir::toNativeSeparators(QString::fromStdString(dir.Path()));
+    EXPECT_EQ(Messages().front().toStdString(),
+              ("Error: Postcodes.CSV file missing from\n" + native + " folder.").toStdString());
+    window->findChild<QPushButton*>("cmdFind")->click();
+    EXPECT_EQ(Messages().size(), 2);
+    ExpectCalmEnd();
 }
 
 TEST_F(BadFiles, InvalidUtf8IsReadAsWindows1252) {
