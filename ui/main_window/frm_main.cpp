@@ -28,7 +28,7 @@
 #include "key_filter.h"
 #include "matching.h"
 #include "result_columns.h"
-#include "results_view.h"
+#include "results_table_view.h"
 #include "twips.h"
 #include "window_font.h"
 #include "window_geometry.h"
@@ -83,7 +83,7 @@ struct frmMain::Roles {
     ScreenUpdates updates;
     StatusBarAdapter status_bar;
     AnnouncedStatusBar announced_status_bar;
-    ResultListAdapter results;
+    ResultSinkAdapter results;
     CommandButtonAdapter find;
     CommandButtonAdapter stop;
     AnimationAdapter animation;
@@ -210,10 +210,10 @@ void frmMain::BuildControls() {
     imgHelp_->installEventFilter(this);
     place(imgHelp_, "imgHelp", 8280, 120, 240, 240);
 
-    lvwResults_ = new ResultsView(client_);
+    lvwResults_ = new ResultsTableView(client_);
     lvwResults_->setModel(&model_);
     place(lvwResults_, "lvwResults", 0, 2760, 8655, 2055);
-    connect(lvwResults_, &ResultsView::ColumnClick, this,
+    connect(lvwResults_, &ResultsTableView::ColumnClick, this,
             [this](int header) { lvwResults_ColumnClick(header); });
 
     sbBar_ = new QStatusBar(this);

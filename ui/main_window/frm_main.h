@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "result_list_model.h"
+#include "results_item_model.h"
 #include "search_announcements.h"
 #include "search_run.h"
 
@@ -22,7 +22,7 @@ namespace korvallestin {
 
 class AccessibleNotice;
 class AnimationControl;
-class ResultsView;
+class ResultsTableView;
 class WindowGeometryAdapter;
 
 // The search window. It holds the criteria, the three command buttons, the
@@ -47,7 +47,7 @@ class frmMain final : public QMainWindow {
     void cmdStop_Click();
     void cmdNew_Click();
 
-    ResultListModel& Results() { return model_; }
+    ResultsItemModel& Results() { return model_; }
     // The window's size and its controls' places as the resize rules see them.
     const WindowGeometryAdapter& Geometry() const;
     // Called on every turn the search gives the window (for measuring).
@@ -83,11 +83,11 @@ class frmMain final : public QMainWindow {
     QPushButton* cmdNew_ = nullptr;
     AnimationControl* aniSearch_ = nullptr;
     QLabel* imgHelp_ = nullptr;
-    ResultsView* lvwResults_ = nullptr;
+    ResultsTableView* lvwResults_ = nullptr;
     QStatusBar* sbBar_ = nullptr;
     QLabel* sbText_ = nullptr;
     AccessibleNotice* accNotice_ = nullptr;
-    ResultListModel model_;
+    ResultsItemModel model_;
     HeaderImageList ilSortIcons_;
 
     SearchAnnouncements::Clock clock_;

@@ -24,7 +24,7 @@
 #include "animation_control.h"
 #include "csv_data.h"
 #include "gui_helpers.h"
-#include "results_view.h"
+#include "results_table_view.h"
 #include "window_fixture.h"
 
 namespace korvallestin {
@@ -67,7 +67,7 @@ class MainWindow : public testing::WindowTest {
         });
     }
     void ClickHeader(int header) {
-        QHeaderView* h = Find<ResultsView>("lvwResults")->horizontalHeader();
+        QHeaderView* h = Find<ResultsTableView>("lvwResults")->horizontalHeader();
         const int x = h->sectionViewportPosition(header - 1) + h->sectionSize(header - 1) / 2;
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(x, h->height() / 2));
     }
@@ -315,7 +315,7 @@ TEST_F(MainWindow, HeaderClickDuringARunOrdersEveryRowFoundSoFar) {
 
 TEST_F(MainWindow, ResultsListHasTheStartWidthsAgainAfterNewSearch) {
     Open(SmallFile());
-    QHeaderView* h = Find<ResultsView>("lvwResults")->horizontalHeader();
+    QHeaderView* h = Find<ResultsTableView>("lvwResults")->horizontalHeader();
     const int locality_width = h->sectionSize(1);
     EXPECT_GT(locality_width, h->sectionSize(0));
     EXPECT_EQ(h->sectionSize(4), h->sectionSize(8));
