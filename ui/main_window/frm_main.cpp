@@ -67,7 +67,7 @@ struct frmMain::Roles {
         geometry.Attach(ResizedControl::tbsTabStrip, window.tbsTabStrip_);
         geometry.Attach(ResizedControl::pcbTab1, window.pcbTab1_);
         geometry.Attach(ResizedControl::txtLocality, window.txtLocality_);
-        geometry.Attach(ResizedControl::lvwResults, window.lvwResults_);
+        geometry.Attach(ResizedControl::lvwResults, window.lvwResults_.get());
     }
 
     SearchWindow ForRun() {
@@ -210,10 +210,10 @@ void frmMain::BuildControls() {
     imgHelp_->installEventFilter(this);
     place(imgHelp_, "imgHelp", 8280, 120, 240, 240);
 
-    lvwResults_ = new ResultsTableView(client_);
+    lvwResults_ = std::make_unique<ResultsTableView>(client_);
     lvwResults_->setModel(&model_);
-    place(lvwResults_, "lvwResults", 0, 2760, 8655, 2055);
-    connect(lvwResults_, &ResultsTableView::ColumnClick, this,
+    place(lvwResults_.get(), "lvwResults", 0, 2760, 8655, 2055);
+    connect(lvwResults_.get(), &ResultsTableView::ColumnClick, this,
             [this](int header) { lvwResults_ColumnClick(header); });
 
     sbBar_ = new QStatusBar(this);
@@ -248,7 +248,7 @@ void frmMain::BuildControls() {
     // Tab order by tab index; the labels, the tab strip, the animation, the
     // help icon and the status bar take no focus.
     QWidget* order[] = {txtLocality_, cboSearchType_, cboState_, txtPostCode_,
-                        cmdFind_,     cmdStop_,       cmdNew_,   lvwResults_};
+                        cmdFind_,     cmdStop_,       cmdNew_,   lvwResults_.get()};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }

@@ -71,6 +71,10 @@ class frmMain final : public QMainWindow {
 
     double dpi_ = 96;
 
+    // The controls, children of the window. QWidget's destructor deletes
+    // them, and it runs after every member of this class is destroyed: they
+    // outlive the adapters, the announcements and the run below, which use
+    // them. The results list is the one exception (see below).
     QWidget* client_ = nullptr;
     QTabWidget* tbsTabStrip_ = nullptr;
     QWidget* pcbTab1_ = nullptr;
@@ -83,12 +87,20 @@ class frmMain final : public QMainWindow {
     QPushButton* cmdNew_ = nullptr;
     AnimationControl* aniSearch_ = nullptr;
     QLabel* imgHelp_ = nullptr;
-    ResultsTableView* lvwResults_ = nullptr;
     QStatusBar* sbBar_ = nullptr;
     QLabel* sbText_ = nullptr;
     AccessibleNotice* accNotice_ = nullptr;
-    ResultsItemModel model_;
+
+    // Members are destroyed in the reverse order of their declaration, so
+    // each is declared before what uses it: the sort marks before the model
+    // that points at them, the model before the results list that shows it,
+    // the clock before the announcements that read it, and all of these
+    // before the adapters and the run. The results list is owned here rather
+    // than left to QWidget's destructor, which would delete it only after
+    // its model; deleting a child widget takes it out of its parent.
     HeaderImageList ilSortIcons_;
+    ResultsItemModel model_;
+    std::unique_ptr<ResultsTableView> lvwResults_;
 
     SearchAnnouncements::Clock clock_;
     std::unique_ptr<SearchAnnouncements> announcements_;

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -15,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -322,6 +324,24 @@ TEST_F(MainWindow, ResultsListHasTheStartWidthsAgainAfterNewSearch) {
     h->resizeSection(1, 20);
     Click("cmdNew");
     EXPECT_EQ(h->sectionSize(1), locality_width);
+}
+
+// The model outlives the view that shows it: when the model goes, the view
+// and its headings are gone already, rather than left to let go of it as it
+// is destroyed.
+TEST_F(MainWindow, TheResultsViewGoesBeforeTheModelItShows) {
+    Open(SmallFile());
+    Click("cmdFind");
+    ClickHeader(2);
+    ASSERT_EQ(Rows(), 6);
+    QPointer<QWidget> view = W("lvwResults");
+    QPointer<QHeaderView> headings = Find<ResultsTableView>("lvwResults")->horizontalHeader();
+    std::optional<bool> shown_when_the_model_went;
+    QObject::connect(&window->Results(), &QObject::destroyed,
+                     [&] { shown_when_the_model_went = !view.isNull() || !headings.isNull(); });
+    window.reset();
+    ASSERT_TRUE(shown_when_the_model_went.has_value());
+    EXPECT_FALSE(*shown_when_the_model_went);
 }
 
 TEST_F(MainWindow, AMissingClipDisablesTheAnimationSilently) {
