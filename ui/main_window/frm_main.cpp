@@ -1,7 +1,5 @@
 #include "frm_main.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFont>
@@ -10,7 +8,6 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
