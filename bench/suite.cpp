@@ -13,8 +13,8 @@
 #include "bench.h"
 #include "data_file.h"
 #include "frm_main.h"
-#include "result_list_model.h"
-#include "results_view.h"
+#include "results_item_model.h"
+#include "results_table_view.h"
 
 namespace korvallestin::bench {
 
@@ -53,7 +53,7 @@ long CountDataRecords(const std::string& path) {
 // Clicks a column header the way a user does: the press and release wait in
 // the event queue until the window next turns to its events.
 void PostHeaderClick(frmMain& window, int header) {
-    QHeaderView* headers = window.findChild<ResultsView*>("lvwResults")->horizontalHeader();
+    QHeaderView* headers = window.findChild<ResultsTableView*>("lvwResults")->horizontalHeader();
     const QPoint at(
         headers->sectionViewportPosition(header - 1) + headers->sectionSize(header - 1) / 2,
         headers->height() / 2);

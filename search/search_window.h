@@ -32,9 +32,10 @@ class CommandButton {
     virtual bool IsEnabled() const = 0;
 };
 
-class ResultList {
+// The results list as a run sees it: where the rows it finds go.
+class ResultSink {
   public:
-    virtual ~ResultList() = default;
+    virtual ~ResultSink() = default;
     virtual void ClearRows() = 0;
     // Adds a row of nine cells, field k in column k; it takes its place in
     // the list's current sort order.
@@ -85,7 +86,7 @@ struct SearchWindow {
     StatusBar& sbBar;
     CommandButton& cmdFind;
     CommandButton& cmdStop;
-    ResultList& lvwResults;
+    ResultSink& lvwResults;
     Animation& aniSearch;
     CriteriaControls& criteria;
     MessageBox& messages;

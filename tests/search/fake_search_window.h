@@ -14,7 +14,7 @@ namespace korvallestin::testing {
 // Its Yield plays the user: actions scheduled for the n-th yield run there.
 class FakeSearchWindow : public TopLevelWindow,
                          public StatusBar,
-                         public ResultList,
+                         public ResultSink,
                          public Animation,
                          public CriteriaControls,
                          public MessageBox,

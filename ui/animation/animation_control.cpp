@@ -93,10 +93,6 @@ void AnimationControl::Stop() {
     }
 }
 
-QImage AnimationControl::CurrentImage() const {
-    return frames_.isEmpty() ? QImage() : frames_.at(current_);
-}
-
 QSize AnimationControl::sizeHint() const {
     return frames_.isEmpty() ? QSize(80, 48) : frames_.front().size();
 }

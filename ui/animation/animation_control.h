@@ -61,9 +61,6 @@ class AnimationControl : public QWidget {
     int FrameIntervalMs() const { return interval_ms_; }
     // Why the last Open failed; empty after a success.
     const QString& ErrorText() const { return error_; }
-    // The current frame as painted (transparent colour made transparent);
-    // a null image with no clip.
-    QImage CurrentImage() const;
 
     QSize sizeHint() const override;
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "result_list_model.h"
-#include "results_view.h"
+#include "results_item_model.h"
+#include "results_table_view.h"
 #include "window_geometry.h"
 
 namespace korvallestin {
@@ -18,7 +18,7 @@ constexpr qint64 kLongestFrameMs = 64;
 
 }  // namespace
 
-ScreenUpdates::ScreenUpdates(ResultListModel& model, ResultsView& view, QLabel& status_label)
+ScreenUpdates::ScreenUpdates(ResultsItemModel& model, ResultsTableView& view, QLabel& status_label)
     : model_(model), view_(view), status_label_(status_label), interval_ms_(kFrameMs) {
     timer_.setSingleShot(true);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { FlushNow(); });
@@ -69,19 +69,19 @@ void StatusBarAdapter::SetSimpleText(const std::string& text) {
     updates_.Schedule();
 }
 
-ResultListAdapter::ResultListAdapter(ResultListModel& model, ScreenUpdates& updates)
+ResultSinkAdapter::ResultSinkAdapter(ResultsItemModel& model, ScreenUpdates& updates)
     : model_(model), updates_(updates) {}
 
-void ResultListAdapter::ClearRows() {
+void ResultSinkAdapter::ClearRows() {
     updates_.Restart();
     model_.ClearRows();
 }
 
-void ResultListAdapter::AddRow(const PostcodeRecord& record) {
+void ResultSinkAdapter::AddRow(const PostcodeRecord& record) {
     model_.AddRow(record);
 }
 
-void ResultListAdapter::Refresh() {
+void ResultSinkAdapter::Refresh() {
     updates_.Schedule();
 }
 

@@ -13,15 +13,15 @@ class QStatusBar;
 
 namespace korvallestin {
 
-class ResultListModel;
-class ResultsView;
+class ResultsItemModel;
+class ResultsTableView;
 class WindowGeometryAdapter;
 
 // Rows and the count reach the screen at most once per display frame, and
 // always when a run ends; a timer catches the last change of a quiet stretch.
 class ScreenUpdates {
   public:
-    ScreenUpdates(ResultListModel& model, ResultsView& view, QLabel& status_label);
+    ScreenUpdates(ResultsItemModel& model, ResultsTableView& view, QLabel& status_label);
 
     // The status text to show at the next update.
     void SetStatusText(const QString& text) { status_text_ = text; }
@@ -34,8 +34,8 @@ class ScreenUpdates {
     void Restart();
 
   private:
-    ResultListModel& model_;
-    ResultsView& view_;
+    ResultsItemModel& model_;
+    ResultsTableView& view_;
     QLabel& status_label_;
     QString status_text_;
     QTimer timer_;
@@ -57,16 +57,17 @@ class StatusBarAdapter final : public StatusBar {
     WindowGeometryAdapter& geometry_;
 };
 
-// The results list `lvwResults` as a run fills it.
-class ResultListAdapter final : public ResultList {
+// The results list `lvwResults` as a run fills it: rows go into the item
+// model at once and reach the screen with the next update.
+class ResultSinkAdapter final : public ResultSink {
   public:
-    ResultListAdapter(ResultListModel& model, ScreenUpdates& updates);
+    ResultSinkAdapter(ResultsItemModel& model, ScreenUpdates& updates);
     void ClearRows() override;
     void AddRow(const PostcodeRecord& record) override;
     void Refresh() override;
 
   private:
-    ResultListModel& model_;
+    ResultsItemModel& model_;
     ScreenUpdates& updates_;
 };
 

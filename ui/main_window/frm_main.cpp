@@ -1,7 +1,5 @@
 #include "frm_main.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFont>
@@ -10,7 +8,6 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
@@ -28,7 +25,7 @@
 #include "key_filter.h"
 #include "matching.h"
 #include "result_columns.h"
-#include "results_view.h"
+#include "results_table_view.h"
 #include "twips.h"
 #include "window_font.h"
 #include "window_geometry.h"
@@ -67,7 +64,7 @@ struct frmMain::Roles {
         geometry.Attach(ResizedControl::tbsTabStrip, window.tbsTabStrip_);
         geometry.Attach(ResizedControl::pcbTab1, window.pcbTab1_);
         geometry.Attach(ResizedControl::txtLocality, window.txtLocality_);
-        geometry.Attach(ResizedControl::lvwResults, window.lvwResults_);
+        geometry.Attach(ResizedControl::lvwResults, window.lvwResults_.get());
     }
 
     SearchWindow ForRun() {
@@ -83,7 +80,7 @@ struct frmMain::Roles {
     ScreenUpdates updates;
     StatusBarAdapter status_bar;
     AnnouncedStatusBar announced_status_bar;
-    ResultListAdapter results;
+    ResultSinkAdapter results;
     CommandButtonAdapter find;
     CommandButtonAdapter stop;
     AnimationAdapter animation;
@@ -210,10 +207,10 @@ void frmMain::BuildControls() {
     imgHelp_->installEventFilter(this);
     place(imgHelp_, "imgHelp", 8280, 120, 240, 240);
 
-    lvwResults_ = new ResultsView(client_);
+    lvwResults_ = std::make_unique<ResultsTableView>(client_);
     lvwResults_->setModel(&model_);
-    place(lvwResults_, "lvwResults", 0, 2760, 8655, 2055);
-    connect(lvwResults_, &ResultsView::ColumnClick, this,
+    place(lvwResults_.get(), "lvwResults", 0, 2760, 8655, 2055);
+    connect(lvwResults_.get(), &ResultsTableView::ColumnClick, this,
             [this](int header) { lvwResults_ColumnClick(header); });
 
     sbBar_ = new QStatusBar(this);
@@ -248,7 +245,7 @@ void frmMain::BuildControls() {
     // Tab order by tab index; the labels, the tab strip, the animation, the
     // help icon and the status bar take no focus.
     QWidget* order[] = {txtLocality_, cboSearchType_, cboState_, txtPostCode_,
-                        cmdFind_,     cmdStop_,       cmdNew_,   lvwResults_};
+                        cmdFind_,     cmdStop_,       cmdNew_,   lvwResults_.get()};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }

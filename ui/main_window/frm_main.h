@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "result_list_model.h"
+#include "results_item_model.h"
 #include "search_announcements.h"
 #include "search_run.h"
 
@@ -22,7 +22,7 @@ namespace korvallestin {
 
 class AccessibleNotice;
 class AnimationControl;
-class ResultsView;
+class ResultsTableView;
 class WindowGeometryAdapter;
 
 // The search window. It holds the criteria, the three command buttons, the
@@ -47,7 +47,7 @@ class frmMain final : public QMainWindow {
     void cmdStop_Click();
     void cmdNew_Click();
 
-    ResultListModel& Results() { return model_; }
+    ResultsItemModel& Results() { return model_; }
     // The window's size and its controls' places as the resize rules see them.
     const WindowGeometryAdapter& Geometry() const;
     // Called on every turn the search gives the window (for measuring).
@@ -71,6 +71,10 @@ class frmMain final : public QMainWindow {
 
     double dpi_ = 96;
 
+    // The controls, children of the window. QWidget's destructor deletes
+    // them, and it runs after every member of this class is destroyed: they
+    // outlive the adapters, the announcements and the run below, which use
+    // them. The results list is the one exception (see below).
     QWidget* client_ = nullptr;
     QTabWidget* tbsTabStrip_ = nullptr;
     QWidget* pcbTab1_ = nullptr;
@@ -83,12 +87,20 @@ class frmMain final : public QMainWindow {
     QPushButton* cmdNew_ = nullptr;
     AnimationControl* aniSearch_ = nullptr;
     QLabel* imgHelp_ = nullptr;
-    ResultsView* lvwResults_ = nullptr;
     QStatusBar* sbBar_ = nullptr;
     QLabel* sbText_ = nullptr;
     AccessibleNotice* accNotice_ = nullptr;
-    ResultListModel model_;
+
+    // Members are destroyed in the reverse order of their declaration, so
+    // each is declared before what uses it: the sort marks before the model
+    // that points at them, the model before the results list that shows it,
+    // the clock before the announcements that read it, and all of these
+    // before the adapters and the run. The results list is owned here rather
+    // than left to QWidget's destructor, which would delete it only after
+    // its model; deleting a child widget takes it out of its parent.
     HeaderImageList ilSortIcons_;
+    ResultsItemModel model_;
+    std::unique_ptr<ResultsTableView> lvwResults_;
 
     SearchAnnouncements::Clock clock_;
     std::unique_ptr<SearchAnnouncements> announcements_;

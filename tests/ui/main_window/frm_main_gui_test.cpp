@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -15,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +26,7 @@
 #include "animation_control.h"
 #include "csv_data.h"
 #include "gui_helpers.h"
-#include "results_view.h"
+#include "results_table_view.h"
 #include "window_fixture.h"
 
 namespace korvallestin {
@@ -67,7 +69,7 @@ class MainWindow : public testing::WindowTest {
         });
     }
     void ClickHeader(int header) {
-        QHeaderView* h = Find<ResultsView>("lvwResults")->horizontalHeader();
+        QHeaderView* h = Find<ResultsTableView>("lvwResults")->horizontalHeader();
         const int x = h->sectionViewportPosition(header - 1) + h->sectionSize(header - 1) / 2;
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(x, h->height() / 2));
     }
@@ -315,13 +317,31 @@ TEST_F(MainWindow, HeaderClickDuringARunOrdersEveryRowFoundSoFar) {
 
 TEST_F(MainWindow, ResultsListHasTheStartWidthsAgainAfterNewSearch) {
     Open(SmallFile());
-    QHeaderView* h = Find<ResultsView>("lvwResults")->horizontalHeader();
+    QHeaderView* h = Find<ResultsTableView>("lvwResults")->horizontalHeader();
     const int locality_width = h->sectionSize(1);
     EXPECT_GT(locality_width, h->sectionSize(0));
     EXPECT_EQ(h->sectionSize(4), h->sectionSize(8));
     h->resizeSection(1, 20);
     Click("cmdNew");
     EXPECT_EQ(h->sectionSize(1), locality_width);
+}
+
+// The model outlives the view that shows it: when the model goes, the view
+// and its headings are gone already, rather than left to let go of it as it
+// is destroyed.
+TEST_F(MainWindow, TheResultsViewGoesBeforeTheModelItShows) {
+    Open(SmallFile());
+    Click("cmdFind");
+    ClickHeader(2);
+    ASSERT_EQ(Rows(), 6);
+    QPointer<QWidget> view = W("lvwResults");
+    QPointer<QHeaderView> headings = Find<ResultsTableView>("lvwResults")->horizontalHeader();
+    std::optional<bool> shown_when_the_model_went;
+    QObject::connect(&window->Results(), &QObject::destroyed,
+                     [&] { shown_when_the_model_went = !view.isNull() || !headings.isNull(); });
+    window.reset();
+    ASSERT_TRUE(shown_when_the_model_went.has_value());
+    EXPECT_FALSE(*shown_when_the_model_went);
 }
 
 TEST_F(MainWindow, AMissingClipDisablesTheAnimationSilently) {

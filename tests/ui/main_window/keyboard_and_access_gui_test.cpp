@@ -14,7 +14,7 @@
 #include "csv_data.h"
 #include "frm_main.h"
 #include "gui_helpers.h"
-#include "results_view.h"
+#include "results_table_view.h"
 #include "window_fixture.h"
 
 namespace korvallestin {
@@ -36,7 +36,7 @@ class KeyboardAndAccess : public testing::WindowTest {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
         return a != nullptr ? a->text(QAccessible::Name) : QString();
     }
-    ResultsView* List() { return window->findChild<ResultsView*>("lvwResults"); }
+    ResultsTableView* List() { return window->findChild<ResultsTableView*>("lvwResults"); }
 };
 
 TEST_F(KeyboardAndAccess, EveryControlHasAnAccessibleName) {

@@ -23,7 +23,7 @@
 #include "frm_about.h"
 #include "frm_main.h"
 #include "gui_helpers.h"
-#include "results_view.h"
+#include "results_table_view.h"
 #include "temp_dir.h"
 
 namespace korvallestin {
@@ -63,7 +63,7 @@ class ScreenReader : public ::testing::Test {
     T* W(const char* name) {
         return window->findChild<T*>(name);
     }
-    ResultsView* List() { return W<ResultsView>("lvwResults"); }
+    ResultsTableView* List() { return W<ResultsTableView>("lvwResults"); }
     void Find() { W<QPushButton>("cmdFind")->click(); }
     // The accessible cell the list would report focused.
     QString CurrentCellName() {

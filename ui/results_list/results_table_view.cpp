@@ -1,4 +1,4 @@
-#include "results_view.h"
+#include "results_table_view.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -40,7 +40,7 @@ class ViewPartInterface final : public QAccessibleWidget {
 QAccessibleInterface* ViewPartFactory(const QString& /*class_name*/, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     if (widget == nullptr || widget->isWindow() ||
-        qobject_cast<ResultsView*>(widget->parentWidget()) == nullptr) {
+        qobject_cast<ResultsTableView*>(widget->parentWidget()) == nullptr) {
         return nullptr;
     }
     return new ViewPartInterface(widget);
@@ -48,11 +48,11 @@ QAccessibleInterface* ViewPartFactory(const QString& /*class_name*/, QObject* ob
 
 }  // namespace
 
-ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
+ResultsTableView::ResultsTableView(QWidget* parent) : QTableView(parent) {
     InstallAccessibleFactoryOnce(&ViewPartFactory);
     announce_timer_.setSingleShot(true);
     announce_timer_.setInterval(0);
-    connect(&announce_timer_, &QTimer::timeout, this, &ResultsView::AnnounceCurrentCell);
+    connect(&announce_timer_, &QTimer::timeout, this, &ResultsTableView::AnnounceCurrentCell);
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
@@ -83,7 +83,7 @@ ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
     auto* copy = new QAction(tr("&Copy"), this);
     copy->setShortcut(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetShortcut);
-    connect(copy, &QAction::triggered, this, &ResultsView::CopySelectedRows);
+    connect(copy, &QAction::triggered, this, &ResultsTableView::CopySelectedRows);
     addAction(copy);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
@@ -102,7 +102,7 @@ QString CellForCopy(QString text) {
 
 }  // namespace
 
-QString ResultsView::SelectedRowsAsText() const {
+QString ResultsTableView::SelectedRowsAsText() const {
     if (model() == nullptr || selectionModel() == nullptr) {
         return {};
     }
@@ -130,14 +130,14 @@ QString ResultsView::SelectedRowsAsText() const {
     return text;
 }
 
-void ResultsView::CopySelectedRows() {
+void ResultsTableView::CopySelectedRows() {
     const QString text = SelectedRowsAsText();
     if (!text.isEmpty()) {
         QApplication::clipboard()->setText(text);
     }
 }
 
-int ResultsView::RowHeight() const {
+int ResultsTableView::RowHeight() const {
     // What an item delegate would ask of the style for one line of text.
     QStyleOptionViewItem option;
     initViewItemOption(&option);
@@ -147,20 +147,20 @@ int ResultsView::RowHeight() const {
     return std::max(size.height(), fontMetrics().height());
 }
 
-void ResultsView::FitRowHeight() {
+void ResultsTableView::FitRowHeight() {
     const int height = RowHeight();
     verticalHeader()->setMinimumSectionSize(height);
     verticalHeader()->setDefaultSectionSize(height);
 }
 
-void ResultsView::changeEvent(QEvent* event) {
+void ResultsTableView::changeEvent(QEvent* event) {
     QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         FitRowHeight();
     }
 }
 
-void ResultsView::setModel(QAbstractItemModel* model) {
+void ResultsTableView::setModel(QAbstractItemModel* model) {
     if (this->model() != nullptr) {
         disconnect(this->model(), &QAbstractItemModel::layoutChanged, this, nullptr);
     }
@@ -181,7 +181,7 @@ void ResultsView::setModel(QAbstractItemModel* model) {
     });
 }
 
-void ResultsView::focusInEvent(QFocusEvent* event) {
+void ResultsTableView::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
     // The view makes a cell current as it takes the focus, and only then is
     // the list itself announced as focused: a screen reader then speaks the
@@ -192,10 +192,10 @@ void ResultsView::focusInEvent(QFocusEvent* event) {
     }
 }
 
-int ResultsView::CurrentCellChild() const {
+int ResultsTableView::CurrentCellChild() const {
     const QModelIndex current = currentIndex();
     QAccessibleInterface* list =
-        QAccessible::queryAccessibleInterface(const_cast<ResultsView*>(this));
+        QAccessible::queryAccessibleInterface(const_cast<ResultsTableView*>(this));
     QAccessibleTableInterface* table = list != nullptr ? list->tableInterface() : nullptr;
     if (table == nullptr || !current.isValid()) {
         return -1;
@@ -204,7 +204,7 @@ int ResultsView::CurrentCellChild() const {
     return cell != nullptr ? list->indexOfChild(cell) : -1;
 }
 
-void ResultsView::AnnounceCurrentCell() {
+void ResultsTableView::AnnounceCurrentCell() {
     const int child = CurrentCellChild();
     if (!hasFocus() || child < 0) {
         return;
@@ -214,7 +214,7 @@ void ResultsView::AnnounceCurrentCell() {
     QAccessible::updateAccessibility(&focus);
 }
 
-QModelIndex ResultsView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+QModelIndex ResultsTableView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     // Home and End go to the first and last row, as in any list.
     const QModelIndex current = currentIndex();
     if (model() != nullptr && (action == MoveHome || action == MoveEnd) &&
@@ -225,13 +225,13 @@ QModelIndex ResultsView::moveCursor(CursorAction action, Qt::KeyboardModifiers m
     return QTableView::moveCursor(action, modifiers);
 }
 
-void ResultsView::SizeColumnsToContents() {
+void ResultsTableView::SizeColumnsToContents() {
     for (int column = 0; column < horizontalHeader()->count(); ++column) {
         resizeColumnToContents(column);
     }
 }
 
-void ResultsView::keyPressEvent(QKeyEvent* event) {
+void ResultsTableView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Plus && (event->modifiers() & Qt::KeypadModifier) &&
         (event->modifiers() & Qt::ControlModifier)) {
         SizeColumnsToContents();

@@ -23,7 +23,7 @@ namespace korvallestin {
 // Order: by the sort column's text, letter case ignored (ASCII), character by
 // character, so numbers compare as text ("10" before "9"); rows with equal
 // text keep their arrival order, in both directions.
-class ResultRows {
+class ResultRowStore {
   public:
     using RowId = std::uint32_t;
     static constexpr int kColumns = PostcodeRecord::kFieldCount;

@@ -10,7 +10,7 @@
 
 #include "column_click.h"
 #include "data_file.h"
-#include "result_rows.h"
+#include "result_row_store.h"
 
 namespace korvallestin {
 
@@ -20,17 +20,17 @@ struct HeaderImageList {
     QPixmap down;
 };
 
-// The results list's model: its rows (stored compactly, kept in sort order),
+// The results list's Qt item model: its rows (stored compactly, kept in sort order),
 // its column headers with their marks, and its sort column and direction.
 //
 // Rows are stored the moment they are added, but the view hears of them only
 // in ShowPendingRows, which the window calls at most once per display frame
 // and at the end of a run. The row count changes only with those signals.
-class ResultListModel : public QAbstractTableModel, public SortableList {
+class ResultsItemModel : public QAbstractTableModel, public SortableList {
     Q_OBJECT
 
   public:
-    explicit ResultListModel(QObject* parent = nullptr);
+    explicit ResultsItemModel(QObject* parent = nullptr);
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
@@ -68,7 +68,7 @@ class ResultListModel : public QAbstractTableModel, public SortableList {
     void Resort(int key, int order);
     void Reorder(const std::function<void()>& reorder);
 
-    ResultRows rows_;
+    ResultRowStore rows_;
     QStringList captions_;
     QVector<int> icons_;
     const HeaderImageList* images_ = nullptr;

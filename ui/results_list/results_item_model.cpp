@@ -1,12 +1,12 @@
-#include "result_list_model.h"
+#include "results_item_model.h"
 
 namespace korvallestin {
 
-ResultListModel::ResultListModel(QObject* parent) : QAbstractTableModel(parent) {}
+ResultsItemModel::ResultsItemModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 // The view asks for the index and flags of every cell it paints; both are
 // answered without further calls into the model.
-QModelIndex ResultListModel::index(int row, int column, const QModelIndex& parent) const {
+QModelIndex ResultsItemModel::index(int row, int column, const QModelIndex& parent) const {
     if (parent.isValid() || row < 0 || column < 0 ||
         static_cast<std::size_t>(row) >= rows_.Visible() || column >= captions_.size()) {
         return {};
@@ -14,29 +14,29 @@ QModelIndex ResultListModel::index(int row, int column, const QModelIndex& paren
     return createIndex(row, column);
 }
 
-Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
+Qt::ItemFlags ResultsItemModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return Qt::NoItemFlags;
     }
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-int ResultListModel::rowCount(const QModelIndex& parent) const {
+int ResultsItemModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.Visible());
 }
 
-int ResultListModel::columnCount(const QModelIndex& parent) const {
+int ResultsItemModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(captions_.size());
 }
 
-QString ResultListModel::CellText(int row, int column) const {
+QString ResultsItemModel::CellText(int row, int column) const {
     const std::string_view text = rows_.Cell(static_cast<std::size_t>(row), column);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QVariant ResultListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount() || index.column() >= ResultRows::kColumns ||
-        index.column() >= columnCount()) {
+QVariant ResultsItemModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() ||
+        index.column() >= ResultRowStore::kColumns || index.column() >= columnCount()) {
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
@@ -51,7 +51,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
-QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant ResultsItemModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= captions_.size()) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
@@ -82,17 +82,17 @@ QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, i
     return {};
 }
 
-void ResultListModel::ClearRows() {
+void ResultsItemModel::ClearRows() {
     beginResetModel();
     rows_.Clear();
     endResetModel();
 }
 
-void ResultListModel::AddRow(const PostcodeRecord& record) {
+void ResultsItemModel::AddRow(const PostcodeRecord& record) {
     rows_.Append(record);
 }
 
-void ResultListModel::ShowPendingRows() {
+void ResultsItemModel::ShowPendingRows() {
     const std::size_t pending = rows_.Pending();
     if (pending == 0) {
         return;
@@ -108,7 +108,7 @@ void ResultListModel::ShowPendingRows() {
     Reorder([&] { rows_.MergeTail(pending); });
 }
 
-void ResultListModel::Reorder(const std::function<void()>& reorder) {
+void ResultsItemModel::Reorder(const std::function<void()>& reorder) {
     if (persistentIndexList().isEmpty()) {
         // Nobody holds on to a row (no selection, no current row, no screen
         // reader's cell), so a new order is simply new contents for every
@@ -124,7 +124,7 @@ void ResultListModel::Reorder(const std::function<void()>& reorder) {
     // hold rows may take more of them when told of the change.
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList persistent = persistentIndexList();
-    std::vector<ResultRows::RowId> ids;
+    std::vector<ResultRowStore::RowId> ids;
     ids.reserve(static_cast<std::size_t>(persistent.size()));
     for (const QModelIndex& index : persistent) {
         ids.push_back(rows_.IdAt(static_cast<std::size_t>(index.row())));
@@ -141,7 +141,7 @@ void ResultListModel::Reorder(const std::function<void()>& reorder) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void ResultListModel::ClearColumns() {
+void ResultsItemModel::ClearColumns() {
     if (captions_.isEmpty()) {
         return;
     }
@@ -151,7 +151,7 @@ void ResultListModel::ClearColumns() {
     endRemoveColumns();
 }
 
-void ResultListModel::AddColumn(const QString& caption) {
+void ResultsItemModel::AddColumn(const QString& caption) {
     const int column = static_cast<int>(captions_.size());
     beginInsertColumns({}, column, column);
     captions_.push_back(caption);
@@ -159,25 +159,25 @@ void ResultListModel::AddColumn(const QString& caption) {
     endInsertColumns();
 }
 
-void ResultListModel::SetHeaderImages(const HeaderImageList* images) {
+void ResultsItemModel::SetHeaderImages(const HeaderImageList* images) {
     images_ = images;
     if (!captions_.isEmpty()) {
         emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(captions_.size()) - 1);
     }
 }
 
-int ResultListModel::HeaderIcon(int header) const {
+int ResultsItemModel::HeaderIcon(int header) const {
     return header >= 1 && header <= icons_.size() ? icons_[header - 1] : 0;
 }
 
-std::string ResultListModel::HeaderText(int header) const {
+std::string ResultsItemModel::HeaderText(int header) const {
     if (header < 1 || header > captions_.size()) {
         return {};
     }
     return captions_[header - 1].toStdString();
 }
 
-void ResultListModel::SetHeaderText(int header, const std::string& text) {
+void ResultsItemModel::SetHeaderText(int header, const std::string& text) {
     if (header < 1 || header > captions_.size()) {
         return;
     }
@@ -185,7 +185,7 @@ void ResultListModel::SetHeaderText(int header, const std::string& text) {
     emit headerDataChanged(Qt::Horizontal, header - 1, header - 1);
 }
 
-void ResultListModel::SetHeaderIcon(int header, int icon) {
+void ResultsItemModel::SetHeaderIcon(int header, int icon) {
     if (header < 1 || header > icons_.size()) {
         return;
     }
@@ -193,16 +193,16 @@ void ResultListModel::SetHeaderIcon(int header, int icon) {
     emit headerDataChanged(Qt::Horizontal, header - 1, header - 1);
 }
 
-void ResultListModel::SetSortKey(int key) {
+void ResultsItemModel::SetSortKey(int key) {
     Resort(key, SortOrder());
 }
 
-void ResultListModel::SetSortOrder(int order) {
+void ResultsItemModel::SetSortOrder(int order) {
     Resort(SortKey(), order);
 }
 
-void ResultListModel::Resort(int key, int order) {
-    if (key < 0 || key >= ResultRows::kColumns || (order != 0 && order != 1) ||
+void ResultsItemModel::Resort(int key, int order) {
+    if (key < 0 || key >= ResultRowStore::kColumns || (order != 0 && order != 1) ||
         (key == SortKey() && order == SortOrder())) {
         return;
     }

@@ -1,4 +1,4 @@
-#include "results_view.h"
+#include "results_table_view.h"
 
 #include <QAccessible>
 #include <QAccessibleInterface>
@@ -18,7 +18,7 @@
 
 #include <gtest/gtest.h>
 
-#include "result_list_model.h"
+#include "results_item_model.h"
 
 namespace korvallestin {
 namespace {
@@ -27,7 +27,7 @@ namespace {
 // it must agree with the model after every kind of change: the rows it says
 // it has, where it puts each one, what it finds under a point and how far it
 // scrolls.
-class ResultsViewShowsTheModel : public ::testing::Test {
+class ResultsTableViewShowsTheModel : public ::testing::Test {
   protected:
     void SetUp() override {
         for (const char* caption : {"Postcode", "Locality", "State"}) {
@@ -97,7 +97,7 @@ class ResultsViewShowsTheModel : public ::testing::Test {
     // What the view shows is what a view made now over the same model, at
     // the same place, shows.
     void ExpectShownAsByAFreshView() {
-        ResultsView fresh;
+        ResultsTableView fresh;
         fresh.setModel(&model);
         fresh.resize(view.size());
         for (int c = 0; c < model.columnCount(); ++c) {
@@ -123,13 +123,13 @@ class ResultsViewShowsTheModel : public ::testing::Test {
         ExpectRowsShownAround(rows - 1);
     }
 
-    ResultListModel model;
-    ResultsView view;
+    ResultsItemModel model;
+    ResultsTableView view;
     std::mt19937 random{3};
     int serial = 0;
 };
 
-TEST_F(ResultsViewShowsTheModel, AfterAppendsMergesSortsAndReversals) {
+TEST_F(ResultsTableViewShowsTheModel, AfterAppendsMergesSortsAndReversals) {
     Add(1);
     ExpectShowsModel();
     for (int batch = 0; batch < 20; ++batch) {
@@ -151,7 +151,7 @@ TEST_F(ResultsViewShowsTheModel, AfterAppendsMergesSortsAndReversals) {
     EXPECT_GE(model.CellText(0, 1), model.CellText(model.rowCount() - 1, 1));
 }
 
-TEST_F(ResultsViewShowsTheModel, ClearingAndRefillingStartsAfresh) {
+TEST_F(ResultsTableViewShowsTheModel, ClearingAndRefillingStartsAfresh) {
     Add(200);
     view.scrollToBottom();
     model.ClearRows();
@@ -163,7 +163,7 @@ TEST_F(ResultsViewShowsTheModel, ClearingAndRefillingStartsAfresh) {
     EXPECT_EQ(view.rowAt(0), 0);
 }
 
-TEST_F(ResultsViewShowsTheModel, TheSelectionStaysOnItsRowWhenRowsMoveUnderIt) {
+TEST_F(ResultsTableViewShowsTheModel, TheSelectionStaysOnItsRowWhenRowsMoveUnderIt) {
     Add(50);
     const int row = 20;
     const QString postcode = model.CellText(row, 0);
@@ -188,7 +188,7 @@ TEST_F(ResultsViewShowsTheModel, TheSelectionStaysOnItsRowWhenRowsMoveUnderIt) {
 
 // A screen reader sees a table: its size, its column headers and its cells,
 // in the order shown.
-TEST_F(ResultsViewShowsTheModel, AScreenReaderGetsTheTable) {
+TEST_F(ResultsTableViewShowsTheModel, AScreenReaderGetsTheTable) {
     Add(30);
     model.SetSortKey(1);
     model.SetSortOrder(1);
@@ -215,7 +215,7 @@ TEST_F(ResultsViewShowsTheModel, AScreenReaderGetsTheTable) {
     EXPECT_FALSE(view.verticalHeader()->isVisible());
 }
 
-TEST_F(ResultsViewShowsTheModel, RowsAreOneLineOfTheViewsFontHigh) {
+TEST_F(ResultsTableViewShowsTheModel, RowsAreOneLineOfTheViewsFontHigh) {
     Add(3);
     const int before = view.RowHeight();
     EXPECT_GE(before, view.fontMetrics().height());
@@ -231,7 +231,7 @@ TEST_F(ResultsViewShowsTheModel, RowsAreOneLineOfTheViewsFontHigh) {
     ExpectShowsModel();
 }
 
-TEST_F(ResultsViewShowsTheModel, KeysSizeColumnsSortAndMoveThroughTheList) {
+TEST_F(ResultsTableViewShowsTheModel, KeysSizeColumnsSortAndMoveThroughTheList) {
     Add(40);
     view.setFocus();
     // Ctrl with the keypad's plus fits every column to its longest text.
@@ -251,7 +251,7 @@ TEST_F(ResultsViewShowsTheModel, KeysSizeColumnsSortAndMoveThroughTheList) {
     }
     // Ctrl with a digit asks for that column's sort, as a header click does.
     std::vector<int> clicked;
-    QObject::connect(&view, &ResultsView::ColumnClick,
+    QObject::connect(&view, &ResultsTableView::ColumnClick,
                      [&](int header) { clicked.push_back(header); });
     QTest::keyClick(&view, Qt::Key_3, Qt::ControlModifier);
     QTest::keyClick(&view, Qt::Key_9, Qt::ControlModifier);  // there is no ninth column
@@ -265,11 +265,11 @@ TEST_F(ResultsViewShowsTheModel, KeysSizeColumnsSortAndMoveThroughTheList) {
     EXPECT_EQ(view.selectionModel()->selectedIndexes().size(), model.columnCount());
 }
 
-TEST_F(ResultsViewShowsTheModel, AHeaderClickAsksForASortAndLeavesTheSelectionAlone) {
+TEST_F(ResultsTableViewShowsTheModel, AHeaderClickAsksForASortAndLeavesTheSelectionAlone) {
     Add(20);
     view.selectRow(4);
     std::vector<int> clicked;
-    QObject::connect(&view, &ResultsView::ColumnClick,
+    QObject::connect(&view, &ResultsTableView::ColumnClick,
                      [&](int header) { clicked.push_back(header); });
     QHeaderView* headers = view.horizontalHeader();
     for (const int section : {1, 2}) {

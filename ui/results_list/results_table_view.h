@@ -5,7 +5,7 @@
 
 namespace korvallestin {
 
-// The results list `lvwResults`: a report-style list with clickable,
+// The view of the results list `lvwResults`: a report-style list with clickable,
 // user-resizable column headers. Ctrl with the numeric keypad's plus sizes
 // every column to its contents. The order of the rows is the model's; the
 // view's own sorting and sort indicator stay off.
@@ -14,11 +14,11 @@ namespace korvallestin {
 // small entry per row, appended as rows arrive and left alone by a new
 // order, and places rows by that height: nothing is laid out again per row
 // when rows arrive or move, however long the list.
-class ResultsView : public QTableView {
+class ResultsTableView : public QTableView {
     Q_OBJECT
 
   public:
-    explicit ResultsView(QWidget* parent = nullptr);
+    explicit ResultsTableView(QWidget* parent = nullptr);
 
     void setModel(QAbstractItemModel* model) override;
 

@@ -1,4 +1,4 @@
-#include "result_rows.h"
+#include "result_row_store.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,7 +9,7 @@ namespace korvallestin {
 namespace {
 
 using Offset = std::uint32_t;
-constexpr std::size_t kHeaderBytes = sizeof(Offset) * ResultRows::kColumns;
+constexpr std::size_t kHeaderBytes = sizeof(Offset) * ResultRowStore::kColumns;
 
 constexpr unsigned char Fold(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
@@ -69,7 +69,7 @@ int CompareIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-void ResultRows::Clear() {
+void ResultRowStore::Clear() {
     rows_.clear();
     rows_.shrink_to_fit();
     prefix_.clear();
@@ -79,7 +79,7 @@ void ResultRows::Clear() {
     promoted_ = 0;
 }
 
-void ResultRows::Append(const PostcodeRecord& record) {
+void ResultRowStore::Append(const PostcodeRecord& record) {
     std::size_t text_bytes = 0;
     for (int i = 0; i < kColumns; ++i) {
         text_bytes += record.Field(i).size();
@@ -97,7 +97,7 @@ void ResultRows::Append(const PostcodeRecord& record) {
     prefix_.push_back(Prefix(record.Field(sort_key_)));
 }
 
-std::string_view ResultRows::Text(RowId id, int column) const {
+std::string_view ResultRowStore::Text(RowId id, int column) const {
     const char* buffer = rows_[id].get();
     Offset begin = 0;
     Offset end = 0;
@@ -108,11 +108,11 @@ std::string_view ResultRows::Text(RowId id, int column) const {
     return {buffer + kHeaderBytes + begin, end - begin};
 }
 
-std::string_view ResultRows::Cell(std::size_t position, int column) const {
+std::string_view ResultRowStore::Cell(std::size_t position, int column) const {
     return Text(order_[position], column);
 }
 
-bool ResultRows::Less(RowId a, RowId b) const {
+bool ResultRowStore::Less(RowId a, RowId b) const {
     const std::uint64_t pa = prefix_[a];
     const std::uint64_t pb = prefix_[b];
     if (pa != pb) {
@@ -128,7 +128,8 @@ bool ResultRows::Less(RowId a, RowId b) const {
     return c != 0 ? c < 0 : a < b;
 }
 
-void ResultRows::SortIds(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) {
+void ResultRowStore::SortIds(std::vector<RowId>::iterator first,
+                             std::vector<RowId>::iterator last) {
     // Each row is sorted by three numbers made from its first 21 bytes of
     // text (see Chunk), then by arrival: comparisons test integers, and each
     // row's text is read once, in the order given (arrival order, the order
@@ -192,7 +193,8 @@ void ResultRows::SortIds(std::vector<RowId>::iterator first, std::vector<RowId>:
     }
 }
 
-void ResultRows::SortBatch(std::vector<RowId>::iterator first, std::vector<RowId>::iterator last) {
+void ResultRowStore::SortBatch(std::vector<RowId>::iterator first,
+                               std::vector<RowId>::iterator last) {
     // Rows arrive in file order, and files are often sorted already: a batch
     // made of a few sorted runs is merged run by run, in linear time.
     auto less = [this](RowId a, RowId b) { return Less(a, b); };
@@ -213,7 +215,7 @@ void ResultRows::SortBatch(std::vector<RowId>::iterator first, std::vector<RowId
     }
 }
 
-bool ResultRows::PromotePending() {
+bool ResultRowStore::PromotePending() {
     const std::size_t old_size = order_.size();
     for (std::size_t id = promoted_; id < rows_.size(); ++id) {
         order_.push_back(static_cast<RowId>(id));
@@ -224,7 +226,7 @@ bool ResultRows::PromotePending() {
     return old_size == 0 || tail == order_.end() || !Less(*tail, *(tail - 1));
 }
 
-void ResultRows::MergeTail(std::size_t tail) {
+void ResultRowStore::MergeTail(std::size_t tail) {
     // From the back, each new row goes after the earlier rows that sort
     // after it, which move up in one block. Its place is found by galloping
     // back from the place of the row before it (the new rows are sorted too),
@@ -251,7 +253,7 @@ void ResultRows::MergeTail(std::size_t tail) {
     }
 }
 
-void ResultRows::SetSort(int key, int order) {
+void ResultRowStore::SetSort(int key, int order) {
     if (key == sort_key_ && order == sort_order_) {
         return;
     }
@@ -285,7 +287,7 @@ void ResultRows::SetSort(int key, int order) {
     }
 }
 
-std::vector<std::ptrdiff_t> ResultRows::PositionsOf(const std::vector<RowId>& ids) const {
+std::vector<std::ptrdiff_t> ResultRowStore::PositionsOf(const std::vector<RowId>& ids) const {
     // The visible order is sorted by (text, arrival), so each row's place is
     // found by binary search.
     std::vector<std::ptrdiff_t> positions;

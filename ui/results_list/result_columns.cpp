@@ -6,9 +6,9 @@
 #include <QPixmap>
 #include <QString>
 
-#include "result_list_model.h"
-#include "result_rows.h"
-#include "results_view.h"
+#include "result_row_store.h"
+#include "results_item_model.h"
+#include "results_table_view.h"
 #include "twips.h"
 
 namespace korvallestin {
@@ -21,7 +21,7 @@ struct Column {
 };
 // The last five columns share one default width.
 constexpr double kDefaultColumnWidth = 1440;
-constexpr Column kColumns[ResultRows::kColumns] = {
+constexpr Column kColumns[ResultRowStore::kColumns] = {
     {"Postcode", 900},
     {"Locality", 3000},
     {"State", 600},
@@ -35,15 +35,15 @@ constexpr Column kColumns[ResultRows::kColumns] = {
 
 }  // namespace
 
-void SetResultColumns(ResultListModel& model, ResultsView& view, double logical_dpi) {
+void SetResultColumns(ResultsItemModel& model, ResultsTableView& view, double logical_dpi) {
     model.ClearColumns();
-    for (int i = 0; i < ResultRows::kColumns; ++i) {
+    for (int i = 0; i < ResultRowStore::kColumns; ++i) {
         model.AddColumn(QString::fromLatin1(kColumns[i].caption));
         view.horizontalHeader()->resizeSection(i, TwipsToPixels(kColumns[i].width, logical_dpi));
     }
 }
 
-void LoadSortMarks(HeaderImageList& icons, ResultsView& view) {
+void LoadSortMarks(HeaderImageList& icons, ResultsTableView& view) {
     icons.up = QPixmap(QStringLiteral(":/pictures/sort-up.xpm"));
     icons.down = QPixmap(QStringLiteral(":/pictures/sort-down.xpm"));
     // The sort marks' white highlight and grey shadow edges are drawn for a

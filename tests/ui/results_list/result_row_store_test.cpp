@@ -1,4 +1,4 @@
-#include "result_rows.h"
+#include "result_row_store.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,7 +25,7 @@ PostcodeRecord Rec(std::string postcode, std::string locality, std::string state
     return r;
 }
 
-std::vector<std::string> Column(const ResultRows& rows, int column) {
+std::vector<std::string> Column(const ResultRowStore& rows, int column) {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < rows.Visible(); ++i) {
         out.emplace_back(rows.Cell(i, column));
@@ -33,7 +33,7 @@ std::vector<std::string> Column(const ResultRows& rows, int column) {
     return out;
 }
 
-void AddAll(ResultRows& rows, const std::vector<PostcodeRecord>& records) {
+void AddAll(ResultRowStore& rows, const std::vector<PostcodeRecord>& records) {
     for (const auto& r : records) {
         rows.Append(r);
     }
@@ -44,7 +44,7 @@ void AddAll(ResultRows& rows, const std::vector<PostcodeRecord>& records) {
 
 // Asserts that `rows` lists the records in a stable sort by locality,
 // ascending for order 0 and descending for order 1.
-void ExpectSortedByLocality(const ResultRows& rows, const std::vector<PostcodeRecord>& records,
+void ExpectSortedByLocality(const ResultRowStore& rows, const std::vector<PostcodeRecord>& records,
                             int order, const char* when) {
     std::vector<std::size_t> expected(records.size());
     std::iota(expected.begin(), expected.end(), std::size_t{0});
@@ -58,8 +58,8 @@ void ExpectSortedByLocality(const ResultRows& rows, const std::vector<PostcodeRe
     }
 }
 
-TEST(ResultRows, StoresEveryFieldExactly) {
-    ResultRows rows;
+TEST(ResultRowStore, StoresEveryFieldExactly) {
+    ResultRowStore rows;
     PostcodeRecord r;
     for (int i = 0; i < PostcodeRecord::kFieldCount; ++i) {
         r.Field(i) = std::string(static_cast<std::size_t>(i), static_cast<char>('a' + i));
@@ -74,8 +74,8 @@ TEST(ResultRows, StoresEveryFieldExactly) {
     }
 }
 
-TEST(ResultRows, OrderIgnoresCaseComparesNumbersAsTextAndKeepsArrivalForTies) {
-    ResultRows rows;
+TEST(ResultRowStore, OrderIgnoresCaseComparesNumbersAsTextAndKeepsArrivalForTies) {
+    ResultRowStore rows;
     AddAll(rows, {Rec("9", "b"), Rec("10", "A"), Rec("1", "B"), Rec("10", "a"), Rec("2", "ab")});
     EXPECT_THAT(Column(rows, 0), ElementsAre("1", "10", "10", "2", "9"));
     EXPECT_THAT(Column(rows, 1), ElementsAre("B", "A", "a", "ab", "b"));
@@ -90,11 +90,11 @@ TEST(ResultRows, OrderIgnoresCaseComparesNumbersAsTextAndKeepsArrivalForTies) {
     EXPECT_THAT(Column(rows, 1), ElementsAre("b", "ab", "A", "a", "B"));
 }
 
-TEST(ResultRows, BatchesLandInPlaceWhateverOrderTheyArriveIn) {
+TEST(ResultRowStore, BatchesLandInPlaceWhateverOrderTheyArriveIn) {
     // Rows arrive in small batches in reverse and in scrambled order; after
     // each promotion the visible rows are exactly the sorted prefix.
     for (const bool reverse : {true, false}) {
-        ResultRows rows;
+        ResultRowStore rows;
         rows.SetSort(1, 0);
         std::vector<PostcodeRecord> all;
         for (int i = 0; i < 500; ++i) {
@@ -118,7 +118,7 @@ TEST(ResultRows, BatchesLandInPlaceWhateverOrderTheyArriveIn) {
     }
 }
 
-TEST(ResultRows, OrderAgreesWithAPlainSortForAnyTexts) {
+TEST(ResultRowStore, OrderAgreesWithAPlainSortForAnyTexts) {
     // Texts around the lengths where each seven-byte step of the order stops
     // (7, 8, 14, 15 and 21 bytes), with NUL bytes, letter case and shared
     // beginnings; arriving in batches, then re-sorted both ways.
@@ -137,7 +137,7 @@ TEST(ResultRows, OrderAgreesWithAPlainSortForAnyTexts) {
         records.push_back(Rec(std::to_string(i), text));
     }
     for (const int order : {0, 1, 0}) {
-        ResultRows rows;
+        ResultRowStore rows;
         rows.SetSort(1, order);
         for (std::size_t start = 0; start < records.size(); start += 45) {
             const std::size_t end = std::min(records.size(), start + 45);
@@ -157,7 +157,7 @@ TEST(ResultRows, OrderAgreesWithAPlainSortForAnyTexts) {
     }
 }
 
-TEST(ResultRows, ALongListIsSortedAsAShortOneIs) {
+TEST(ResultRowStore, ALongListIsSortedAsAShortOneIs) {
     // Enough rows that a new order groups them by their first bytes before
     // sorting; texts agree on up to 30 bytes and differ in letter case.
     std::mt19937 random(23);
@@ -171,7 +171,7 @@ TEST(ResultRows, ALongListIsSortedAsAShortOneIs) {
         }
         records.push_back(Rec(std::to_string(i), text));
     }
-    ResultRows rows;
+    ResultRowStore rows;
     AddAll(rows, records);
     for (const int order : {0, 1}) {
         rows.SetSort(1, order);
@@ -179,8 +179,8 @@ TEST(ResultRows, ALongListIsSortedAsAShortOneIs) {
     }
 }
 
-TEST(ResultRows, PromotionTellsWhetherANewBatchFollowsTheOldRows) {
-    ResultRows rows;
+TEST(ResultRowStore, PromotionTellsWhetherANewBatchFollowsTheOldRows) {
+    ResultRowStore rows;
     rows.Append(Rec("3000", "A"));
     rows.Append(Rec("3001", "B"));
     EXPECT_TRUE(rows.PromotePending());
@@ -196,11 +196,11 @@ TEST(ResultRows, PromotionTellsWhetherANewBatchFollowsTheOldRows) {
     EXPECT_THAT(Column(rows, 1), ElementsAre("D", "A", "B", "C", "E"));
 }
 
-TEST(ResultRows, PositionsFollowRowsThroughAResort) {
-    ResultRows rows;
+TEST(ResultRowStore, PositionsFollowRowsThroughAResort) {
+    ResultRowStore rows;
     AddAll(rows, {Rec("3", "C"), Rec("1", "B"), Rec("2", "A")});
     // By postcode: "1" B, "2" A, "3" C.
-    const std::vector<ResultRows::RowId> ids = {rows.IdAt(0), rows.IdAt(2), rows.IdAt(0)};
+    const std::vector<ResultRowStore::RowId> ids = {rows.IdAt(0), rows.IdAt(2), rows.IdAt(0)};
     rows.SetSort(1, 0);  // by locality: A, B, C
     EXPECT_THAT(rows.PositionsOf(ids), ElementsAre(1, 2, 1));
     rows.Clear();
