@@ -381,4 +381,13 @@ void frmMain::resizeEvent(QResizeEvent* event) {
     }
 }
 
+void frmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Back from maximised, minimised or full screen, the window takes the
+    // limits of its shape that waited meanwhile.
+    if (event->type() == QEvent::WindowStateChange && roles_) {
+        roles_->geometry.ApplyShape();
+    }
+}
+
 }  // namespace korvallestin
