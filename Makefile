@@ -22,7 +22,7 @@ run: build
 	./$(BUILD)/korvallestin
 
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 # The window on real desktops: Xvfb with openbox and with metacity, and
 # weston's headless Wayland compositor.

@@ -11,13 +11,13 @@
 session_pids=()
 session_dir=$(mktemp -d /tmp/korvallestin-session-XXXXXX)
 
-# wait_for SECONDS COMMAND...: runs COMMAND every 50 ms until it succeeds.
+# wait_for SECONDS COMMAND...: runs COMMAND every 50 ms until it succeeds,
+# for at most SECONDS, however long COMMAND itself takes.
 wait_for() {
-    local limit=$(($1 * 20)) i=0
+    local end=$((${EPOCHREALTIME//[!0-9]/} + $1 * 1000000))
     shift
     until "$@" >/dev/null 2>&1; do
-        i=$((i + 1))
-        [ "$i" -ge "$limit" ] && return 1
+        [ "${EPOCHREALTIME//[!0-9]/}" -ge "$end" ] && return 1
         sleep 0.05
     done
 }
@@ -78,7 +78,7 @@ session_start_weston() {
 
 session_screenshot() {
     local before
-    before=$(ls "$session_dir"/wayland-screenshot-*.png 2>/dev/null | wc -l)
+    before=$(find "$session_dir" -maxdepth 1 -name 'wayland-screenshot-*.png' | wc -l)
     (cd "$session_dir" && timeout 10 weston-screenshooter >/dev/null 2>&1) || return 1
     local shot
     shot=$(ls -t "$session_dir"/wayland-screenshot-*.png | head -1)

@@ -11,7 +11,10 @@
 //   window #FF0080);
 // - it reads commands on standard input and answers on standard output, for
 //   the desktops where the tests cannot send input through the window system
-//   (Wayland). It prints "running" and "idle" as runs start and end.
+//   (Wayland). It prints "running" and "idle" as runs start and end,
+//   "progress TEXT" each time the status bar's count changes during a run, and
+//   "close requested" when a close request reaches the window, before the
+//   window answers it.
 //
 // Commands: report, find, stop, about, ok, size W H, close.
 
@@ -19,6 +22,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QStatusBar>
@@ -67,15 +71,30 @@ class Driver : public QObject {
                 Run(words);
             }
         });
-        // Runs are seen from the window's buttons, as a user sees them.
+        // Runs are seen from the window's buttons and status bar, as a user
+        // sees them.
         connect(&poll_, &QTimer::timeout, this, [this] {
             const bool running = Button("cmdStop")->isEnabled();
             if (running != running_) {
                 running_ = running;
                 Print(running ? "running" : "idle");
             }
+            const QString count = window_.findChild<QLabel*>("sbBarText")->text();
+            if (running && count != count_) {
+                Print("progress " + count);
+            }
+            count_ = count;
         });
         poll_.start(10);
+        window_.installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &window_ && event->type() == QEvent::Close) {
+            Print("close requested");
+        }
+        return false;
     }
 
   private:
@@ -132,6 +151,7 @@ class Driver : public QObject {
                                      QSize(window_.maximumWidth(), window_.maximumHeight()))));
         const QWidget* focus = QApplication::focusWidget();
         Print("focus " + (focus != nullptr ? focus->objectName() : QStringLiteral("-")));
+        Print(QStringLiteral("shown ") + (window_.isVisible() ? "yes" : "no"));
         if (about != nullptr) {
             // The focus within the About window, whether or not the
             // compositor has given the window the keyboard.
@@ -149,6 +169,7 @@ class Driver : public QObject {
     QTimer next_;
     QList<QStringList> pending_;
     bool running_ = false;
+    QString count_;
 };
 
 // Marker colours; the About window gets its own as it opens.

@@ -25,10 +25,13 @@ ScreenUpdates::ScreenUpdates(ResultsItemModel& model, ResultsTableView& view, QL
 }
 
 void ScreenUpdates::Schedule() {
-    if (!since_flush_.isValid() || since_flush_.elapsed() >= interval_ms_) {
+    // One reading of the clock both decides and sizes the wait; a second
+    // reading could pass the interval and start the timer at zero or below.
+    const qint64 since_ms = since_flush_.isValid() ? since_flush_.elapsed() : interval_ms_;
+    if (since_ms >= interval_ms_) {
         FlushNow();
     } else if (!timer_.isActive()) {
-        timer_.start(static_cast<int>(interval_ms_ - since_flush_.elapsed()));
+        timer_.start(static_cast<int>(interval_ms_ - since_ms));
     }
 }
 

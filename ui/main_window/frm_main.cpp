@@ -14,6 +14,7 @@
 #include <QTabWidget>
 
 #include <chrono>
+#include <cstdint>
 #include <limits>
 
 #include "accessible_notice.h"
@@ -103,6 +104,9 @@ frmMain::frmMain(const QString& program_folder) {
         std::make_unique<SearchAnnouncements>(*accNotice_, [this] { return clock_(); });
     roles_ = std::make_unique<Roles>(*this, program_folder);
     run_ = std::make_unique<SearchRun>(roles_->ForRun());
+    long_run_timer_.setSingleShot(true);
+    long_run_timer_.setTimerType(Qt::PreciseTimer);
+    connect(&long_run_timer_, &QTimer::timeout, this, [this] { WatchForLongRun(); });
 
     Form_Load();
     txtLocality_->setFocus();
@@ -287,10 +291,20 @@ void frmMain::Form_Load() {
 
 void frmMain::cmdFind_Click() {
     announcements_->RunStarted();
+    WatchForLongRun();
     run_->cmdFind_Click();
+    long_run_timer_.stop();
     // However the run ended, the list and the count show all it found.
     roles_->updates.FlushNow();
     announcements_->RunEnded(sbText_->text().toStdString());
+}
+
+// The run turns to its events while it reads, so the timer fires during it.
+void frmMain::WatchForLongRun() {
+    const std::int64_t left_ms = announcements_->Tick();
+    if (left_ms > 0) {
+        long_run_timer_.start(static_cast<int>(left_ms));
+    }
 }
 
 void frmMain::cmdStop_Click() {
@@ -375,6 +389,15 @@ void frmMain::resizeEvent(QResizeEvent* event) {
     // While the controls are still being built there is nothing to place.
     if (roles_) {
         Form_Resize();
+    }
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Back from maximised, minimised or full screen, the window takes the
+    // limits of its shape that waited meanwhile.
+    if (event->type() == QEvent::WindowStateChange && roles_) {
+        roles_->geometry.ApplyShape();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -61,12 +62,16 @@ class frmMain final : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     struct Roles;
 
     void BuildControls();
+    // Lets the announcements speak the start of a run that lasts, and sets
+    // the timer for the moment it may.
+    void WatchForLongRun();
     int Px(double twips) const;
 
     double dpi_ = 96;
@@ -106,6 +111,8 @@ class frmMain final : public QMainWindow {
     std::unique_ptr<SearchAnnouncements> announcements_;
     std::unique_ptr<Roles> roles_;
     std::unique_ptr<SearchRun> run_;
+    // Wakes the announcements when a run may have become a long one.
+    QTimer long_run_timer_;
 };
 
 }  // namespace korvallestin

@@ -17,19 +17,28 @@ class Announcer {
 
 inline constexpr char kSearchingMessage[] = "Searching";
 
-// What a screen reader user hears of a search and of the list's order: the
-// start of a run, the running count now and then, the count once the run has
-// ended, and each new order. Rows can arrive thousands a second; the count is
-// spoken at most once per kMinimumGapMs, so that speech never falls behind.
+// What a screen reader user hears of a search and of the list's order. Most
+// runs are short: a run that ends within kLongRunMs is heard once, by its
+// count at the end. A longer run is announced as it passes kLongRunMs
+// ("Searching"), then its running count now and then, and its count at the
+// end. Rows can arrive thousands a second; nothing of a run is spoken less
+// than kMinimumGapMs after the last announcement but its final count, so
+// that speech never falls behind. Each new order is spoken at once.
 class SearchAnnouncements {
   public:
+    static constexpr std::int64_t kLongRunMs = 1000;
     static constexpr std::int64_t kMinimumGapMs = 1000;
     // Milliseconds on a clock that never goes back.
     using Clock = std::function<std::int64_t()>;
 
     SearchAnnouncements(Announcer& announcer, Clock clock);
 
+    // Nothing is spoken yet: a short run is heard only by its count.
     void RunStarted();
+    // To be called while the run goes on (a timer started with the run): speaks
+    // the start once the run has lasted kLongRunMs. Returns the milliseconds
+    // until then, or 0 when nothing is waiting any more.
+    std::int64_t Tick();
     // The status text while the run goes on.
     void CountChanged(const std::string& status);
     // The status text at the end; spoken unless the run was abandoned.
@@ -43,12 +52,17 @@ class SearchAnnouncements {
     static std::string SortMessage(const std::string& caption, int order);
 
   private:
-    void Say(const std::string& text);
+    void Say(const std::string& text, std::int64_t now_ms);
+    // Speaks the start if the run has lasted kLongRunMs by `now_ms`; returns
+    // the milliseconds left until then, 0 once spoken.
+    std::int64_t SpeakStartWhenDue(std::int64_t now_ms);
 
     Announcer& announcer_;
     Clock clock_;
     bool running_ = false;
     bool abandoned_ = false;
+    bool start_spoken_ = false;
+    std::int64_t started_ms_ = 0;
     std::int64_t last_spoken_ms_ = 0;
     std::string last_count_;
 };

@@ -86,7 +86,14 @@ void WindowGeometryAdapter::ApplySizeLimits() {
     } else {
         const int compact = ClientHeightPixels(kCompactHeight, dpi_);
         window_.setMinimumHeight(compact);
-        window_.setMaximumHeight(compact);
+        // A maximum below the window's height shrinks it, and a maximised or
+        // full-screen window shrunk that way is no longer maximised or full
+        // screen. Such a window keeps the size the window system gave it; the
+        // compact maximum waits until the window is back in its normal state
+        // (the window applies its shape again on every change of state).
+        if (!RefusesSize()) {
+            window_.setMaximumHeight(compact);
+        }
     }
 }
 

@@ -25,7 +25,9 @@ class WindowGeometryAdapter final : public TopLevelWindow, public ResizableWindo
     // Puts the window into the shape its status bar selects: tells the window
     // system the shape's limits, so that a border dragged by the user stops
     // at them instead of snapping back, and keeps the list out of the Tab
-    // order while it lies below the compact window.
+    // order while it lies below the compact window. A maximised, minimised or
+    // full-screen window is not shrunk to the compact height until it is back
+    // in its normal state: call this again when its state changes.
     void ApplyShape();
 
     float OuterWidth() const override;

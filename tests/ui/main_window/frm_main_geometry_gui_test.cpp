@@ -146,20 +146,44 @@ TEST_F(WindowGeometry, TheHiddenListIsOutOfTheTabOrderUntilTheWindowExpands) {
     EXPECT_EQ(tab_from(W("cmdNew")), W("txtLocality"));
 }
 
+// A window the window system has maximised, minimised or made full screen
+// keeps that state and the size it was given through searches and New
+// Search; back in its normal state it takes the shape of the moment.
 TEST_F(WindowGeometry, MaximisedOrMinimisedWindowsSurviveEveryHeightChange) {
+    auto* find = window->findChild<QPushButton*>("cmdFind");
+    auto* fresh = window->findChild<QPushButton*>("cmdNew");
     for (const auto state : {Qt::WindowMaximized, Qt::WindowMinimized, Qt::WindowFullScreen}) {
+        SCOPED_TRACE(state);
+        const QSize normal = window->size();
         window->setWindowState(state);
-        QTest::qWait(5);
-        window->findChild<QPushButton*>("cmdFind")->click();
-        window->findChild<QPushButton*>("cmdNew")->click();
-        window->findChild<QPushButton*>("cmdFind")->click();
-        EXPECT_TRUE(window->findChild<QPushButton*>("cmdFind")->isEnabled());
-        // The controls still follow the width the window has.
-        ExpectPlacedFor(window->Geometry().OuterWidth());
+        // Maximised and full screen, the window system gives the window the
+        // screen; minimised, the size stays.
+        if (state != Qt::WindowMinimized) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() > normal.width(); }));
+        }
+        const QSize given = window->size();
+        for (QPushButton* button : {find, fresh, find}) {
+            button->click();
+            EXPECT_EQ(window->Results().rowCount(), button == find ? 20 : 0);
+            EXPECT_EQ(window->windowState(), state);
+            EXPECT_EQ(window->size(), given);
+            // The controls still follow the width the window has.
+            ExpectPlacedFor(window->Geometry().OuterWidth());
+        }
+        // Restored after a search: the normal width, the expanded height.
         window->setWindowState(Qt::WindowNoState);
-        QTest::qWait(5);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return window->size() == QSize(normal.width(), Px(5175)); }));
+        EXPECT_FLOAT_EQ(window->Geometry().OuterHeight(), 5580);
     }
-    EXPECT_FLOAT_EQ(window->Geometry().OuterHeight(), 5580);
+    // Restored after New Search: the compact height, held there.
+    window->setWindowState(Qt::WindowMaximized);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->height() > Px(5175); }));
+    fresh->click();
+    EXPECT_EQ(window->windowState(), Qt::WindowMaximized);
+    window->setWindowState(Qt::WindowNoState);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->height() == Px(2730); }));
+    EXPECT_EQ(window->maximumHeight(), Px(2730));
 }
 
 }  // namespace
