@@ -1,4 +1,6 @@
+#include <QDir>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QJsonValue>
 
 #include <cstdio>
@@ -51,12 +53,13 @@ double ScenarioFigure(const QJsonObject& suite, const char* key, const char* fig
 // The large files are made from the shipped one in a temporary folder.
 std::optional<QJsonArray> RunLarge(const QString& data, const std::vector<Scenario>& scenarios,
                                    int runs, QJsonObject& report) {
-    char pattern[] = "/tmp/korvallestin-bench-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) {
-        std::perror("mkdtemp");
+    QTemporaryDir folder_of_files(QDir::tempPath() + QStringLiteral("/korvallestin-bench-XXXXXX"));
+    if (!folder_of_files.isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder: %s\n",
+                     qPrintable(folder_of_files.errorString()));
         return std::nullopt;
     }
-    const std::string temp = pattern;
+    const std::string temp = folder_of_files.path().toStdString();
     const std::string shipped = data.toStdString() + "/postcodes.csv";
     QJsonArray suites;
     bool ok = true;
@@ -87,7 +90,6 @@ std::optional<QJsonArray> RunLarge(const QString& data, const std::vector<Scenar
             report["large_file_mb"] = mb;
         }
     }
-    std::filesystem::remove_all(temp);
     if (!ok) {
         return std::nullopt;
     }

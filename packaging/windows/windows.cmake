@@ -23,6 +23,10 @@ add_custom_command(OUTPUT ${KORV_ICO}
         ${PROJECT_SOURCE_DIR}/resources/pictures/korvallestin-32.xpm
     COMMENT "Making the program's icon"
     VERBATIM)
+# The program is made in another folder: a target of its own here makes the
+# icon before the resource that holds it is compiled.
+add_custom_target(korvallestin-icon DEPENDS ${KORV_ICO})
+add_dependencies(korvallestin korvallestin-icon)
 
 # The version resource and the manifest carry the project's version.
 string(REPLACE "." "," KORV_VERSION_COMMAS "${PROJECT_VERSION},0")

@@ -14,45 +14,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "run_program.h"
+
 namespace {
+
+using korvallestin::testing::Finished;
+using korvallestin::testing::RunProgram;
 
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
-
-struct Finished {
-    int exit_code = -1;
-    bool crashed = false;
-    std::string out;
-    std::string err;
-};
-
-QProcessEnvironment WithoutDisplay() {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        env.remove(QString::fromLatin1(name));
-    }
-    return env;
-}
-
-Finished RunProgram(const QStringList& arguments) {
-    QProcess process;
-    process.setProcessEnvironment(WithoutDisplay());
-    process.start(QStringLiteral(KORV_PROGRAM), arguments);
-    Finished result;
-    if (!process.waitForFinished(30000)) {
-        ADD_FAILURE() << "korvallestin " << arguments.join(' ').toStdString()
-                      << " did not end: " << process.errorString().toStdString();
-        process.kill();
-        process.waitForFinished(5000);
-        return result;
-    }
-    result.crashed = process.exitStatus() == QProcess::CrashExit;
-    result.exit_code = process.exitCode();
-    result.out = process.readAllStandardOutput().toStdString();
-    result.err = process.readAllStandardError().toStdString();
-    return result;
-}
 
 TEST(CommandLine, VersionPrintsTheProjectVersionAndEndsWithoutADisplay) {
     for (const char* spelling : {"--version", "-v"}) {
@@ -124,38 +95,6 @@ TEST(CommandLine, VersionIsAnsweredAmongQtsOwnOptions) {
                                      QStringLiteral("--version")});
     EXPECT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(run.out, "korvallestin " KORV_VERSION "\n");
-}
-
-TEST(CommandLine, PlatformOptionReachesTheToolkit) {
-    // The toolkit cannot load a platform that does not exist and says which
-    // one it was asked for: the option got through to it.
-    const Finished run =
-        RunProgram({QStringLiteral("-platform"), QStringLiteral("no-such-platform")});
-    EXPECT_TRUE(run.crashed || run.exit_code != 0);
-    EXPECT_THAT(run.err, HasSubstr("\"no-such-platform\""));
-}
-
-TEST(CommandLine, StyleOptionReachesTheToolkitAndTheWindowStartsOffscreen) {
-    // With -platform offscreen the window starts with no display; the toolkit
-    // then names the unknown style it was given once the window is styled.
-    QProcess process;
-    process.setProcessEnvironment(WithoutDisplay());
-    process.start(QStringLiteral(KORV_PROGRAM),
-                  {QStringLiteral("-platform"), QStringLiteral("offscreen"),
-                   QStringLiteral("-style"), QStringLiteral("no-such-style")});
-    ASSERT_TRUE(process.waitForStarted(30000)) << process.errorString().toStdString();
-    process.setReadChannel(QProcess::StandardError);
-    std::string err;
-    while (err.find("'no-such-style'") == std::string::npos &&
-           process.state() == QProcess::Running && process.waitForReadyRead(30000)) {
-        err += process.readAllStandardError().toStdString();
-    }
-    const bool still_running = process.state() == QProcess::Running;
-    process.kill();
-    process.waitForFinished(5000);
-    err += process.readAllStandardError().toStdString();
-    EXPECT_THAT(err, HasSubstr("invalid style override 'no-such-style'"));
-    EXPECT_TRUE(still_running) << err;
 }
 
 }  // namespace

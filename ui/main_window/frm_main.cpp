@@ -234,8 +234,10 @@ void frmMain::BuildControls() {
     label1->setBuddy(txtLocality_);
     label2->setBuddy(cboState_);
     label3->setBuddy(txtPostCode_);
-    // A drop-down list is announced by its value; the description says what
-    // it chooses.
+    // A drop-down list is announced by its value where the desktop names it
+    // so (Linux); where it is named by its name (Windows), it is "Search
+    // type". The description says what it chooses.
+    cboSearchType_->setAccessibleName(QStringLiteral("Search type"));
     cboSearchType_->setAccessibleDescription(QStringLiteral("How the locality is matched"));
     aniSearch_->setAccessibleName(QStringLiteral("Search animation"));
     imgHelp_->setAccessibleName(QStringLiteral("About/Help"));

@@ -53,7 +53,10 @@ void ExpectLabelTextsFit(const QWidget& window) {
         }
         // Every line whole on one line, and all lines within the height.
         const QSize text = label->fontMetrics().size(Qt::TextShowMnemonic, label->text());
-        EXPECT_LE(text.width(), label->contentsRect().width()) << label->objectName().toStdString();
+        EXPECT_LE(text.width(), label->contentsRect().width())
+            << label->objectName().toStdString() << " in "
+            << QFontInfo(label->font()).family().toStdString() << " " << label->font().pointSizeF()
+            << " pt at " << label->logicalDpiY() << " dpi";
         EXPECT_LE(text.height(), label->contentsRect().height())
             << label->objectName().toStdString();
     }
@@ -83,6 +86,12 @@ class CaptionsFit : public ::testing::Test {
         window = std::make_unique<frmMain>(QString::fromStdString(dir.Path()));
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        // Text can only be measured in a font the system has. Seen under
+        // Wine: the test program resolves no font at all (an empty family),
+        // while the program itself, in the same Wine prefix, shows its texts.
+        if (QFontInfo(window->font()).family().isEmpty()) {
+            GTEST_SKIP() << "no font resolves in this process: nothing to measure";
+        }
     }
     testing::TempDir dir;
     std::unique_ptr<frmMain> window;
@@ -123,7 +132,7 @@ TEST_F(CaptionsFit, EveryTextOfTheAboutWindowFitsItsLabel) {
 
 TEST_F(CaptionsFit, TheWindowFontIsLiberationSansWhereItIsInstalled) {
     if (!QFontDatabase::hasFamily(QString::fromLatin1(WindowFontFamily()))) {
-        GTEST_SKIP() << "Liberation Sans is not installed (fonts-liberation2)";
+        GTEST_SKIP() << WindowFontFamily() << " is not installed";
     }
     EXPECT_EQ(QFontInfo(window->font()).family().toStdString(), WindowFontFamily());
     EXPECT_LE(window->font().pointSizeF(), kWindowFontPoints);

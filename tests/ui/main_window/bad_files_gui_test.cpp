@@ -163,6 +163,7 @@ TEST_P(ChangingFile, TheRunEndsWithWhatItRead) {
     Write(dir, kCsvHeader + CsvTowns(30'000));
     OpenWindow("", false);
     int yields = 0;
+    bool refused = false;
     window->SetYieldObserver([&] {
         if (++yields != 100) {
             return;
@@ -174,10 +175,17 @@ TEST_P(ChangingFile, TheRunEndsWithWhatItRead) {
             ASSERT_TRUE(std::filesystem::remove(PathFromUtf8(path)));
         } else {
             dir.Write("replacement.csv", kCsvHeader + CsvTowns(5));
-            std::filesystem::rename(PathFromUtf8(dir.File("replacement.csv")), PathFromUtf8(path));
+            std::error_code ec;
+            std::filesystem::rename(PathFromUtf8(dir.File("replacement.csv")), PathFromUtf8(path),
+                                    ec);
+            refused = static_cast<bool>(ec);
         }
     });
     window->findChild<QPushButton*>("cmdFind")->click();
+    if (refused) {
+        // Windows may refuse to put another file in place of one that is open.
+        GTEST_SKIP() << "this system refused to replace the open file";
+    }
     const int rows = window->Results().rowCount();
     if (change == "truncated") {
         // Cut inside a record past the data already buffered: the rows before

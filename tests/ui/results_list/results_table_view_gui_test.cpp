@@ -67,13 +67,18 @@ class ResultsTableViewShowsTheModel : public ::testing::Test {
         ASSERT_GE(first, 0);
         ASSERT_LE(first, row);
         const int columns = model.columnCount();
+        // Styles that scroll by pixels (Windows') may leave the first row
+        // partly above the viewport; the rest follow it a row height apart.
+        const int top = view.visualRect(model.index(first, columns - 1)).top();
+        ASSERT_LE(top, 0);
+        ASSERT_GT(top, -height);
         int r = first;
         for (; r < model.rowCount(); ++r) {
             const QRect rect = view.visualRect(model.index(r, columns - 1));
             if (rect.top() >= view.viewport()->height()) {
                 break;
             }
-            ASSERT_EQ(rect.top(), (r - first) * height) << r;
+            ASSERT_EQ(rect.top(), top + (r - first) * height) << r;
             ASSERT_EQ(rect.height(), height) << r;
             for (int c = 0; c < columns; ++c) {
                 const QModelIndex cell = model.index(r, c);

@@ -1,0 +1,55 @@
+#pragma once
+
+// Starts the built program with no display and collects what it says.
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace korvallestin::testing {
+
+struct Finished {
+    int exit_code = -1;
+    bool crashed = false;
+    std::string out;
+    std::string err;
+};
+
+inline QProcessEnvironment WithoutDisplay() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        env.remove(QString::fromLatin1(name));
+    }
+    return env;
+}
+
+inline Finished RunProgram(const QStringList& arguments) {
+    QProcess process;
+    process.setProcessEnvironment(WithoutDisplay());
+    process.start(QStringLiteral(KORV_PROGRAM), arguments);
+    Finished result;
+    if (!process.waitForFinished(30000)) {
+        ADD_FAILURE() << "korvallestin " << arguments.join(' ').toStdString()
+                      << " did not end: " << process.errorString().toStdString();
+        process.kill();
+        process.waitForFinished(5000);
+        return result;
+    }
+    result.crashed = process.exitStatus() == QProcess::CrashExit;
+    result.exit_code = process.exitCode();
+    // Windows ends lines with CR LF on standard output and error.
+    result.out = QString::fromUtf8(process.readAllStandardOutput())
+                     .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                     .toStdString();
+    result.err = QString::fromUtf8(process.readAllStandardError())
+                     .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                     .toStdString();
+    return result;
+}
+
+}  // namespace korvallestin::testing
