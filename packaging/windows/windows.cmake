@@ -46,3 +46,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/postcodes.LICENSE DESTINATION .
     RENAME postcodes-LICENSE.txt)
 install(FILES ${KORV_ICO} DESTINATION .)
+# The libraries the Windows program carries, and their licences.
+install(FILES ${windows_dir}/THIRD-PARTY.txt DESTINATION .)
+install(FILES /usr/share/common-licenses/LGPL-3 DESTINATION . RENAME LGPL-3.txt)
+install(FILES /usr/share/common-licenses/GPL-3 DESTINATION . RENAME GPL-3.txt)
