@@ -1,7 +1,7 @@
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QJsonValue>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
