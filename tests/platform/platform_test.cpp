@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -28,9 +29,8 @@ std::string ReadWhole(ReadOnlyFile& file, std::size_t block) {
 
 TEST(ReadOnlyFile, ReadsAnOrdinaryFileWholeAndLeavesItAsItWas) {
     TempDir dir;
-    const std::string bytes =
-        "header\r\n\x1A\0tail"  // NUL and Ctrl-Z are bytes like any other
-        "\xE9\r\n";
+    // NUL and Ctrl-Z are bytes like any other.
+    const std::string bytes(std::string_view("header\r\n\x1A\0tail\xE9\r\n", 17));
     const std::string path = dir.Write("data.csv", bytes);
     const auto written = std::filesystem::last_write_time(PathFromUtf8(path));
     ReadOnlyFile file;
