@@ -89,12 +89,11 @@ std::string DescribeFailure(const ReadFailure& failure) {
 std::string PostcodeFilePath(const std::string& folder) {
     // Joined with the system's own separator.
     const std::filesystem::path dir = PathFromUtf8(folder);
-    std::string exact = Utf8FromPath(dir / kFileName);
+    const std::filesystem::path exact = dir / kFileName;
     std::error_code ec;
-    if (std::filesystem::status(PathFromUtf8(exact), ec).type() !=
-            std::filesystem::file_type::not_found ||
+    if (std::filesystem::status(exact, ec).type() != std::filesystem::file_type::not_found ||
         (ec && ec != std::errc::no_such_file_or_directory)) {
-        return exact;
+        return Utf8FromPath(exact);
     }
     std::vector<std::string> matches;
     for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
@@ -108,7 +107,7 @@ std::string PostcodeFilePath(const std::string& folder) {
     if (matches.size() == 1) {
         return Utf8FromPath(dir / PathFromUtf8(matches.front()));
     }
-    return exact;
+    return Utf8FromPath(exact);
 }
 
 PostcodeFileReader::PostcodeFileReader() : buffer_(std::make_unique<char[]>(kBufferSize)) {}
