@@ -1,10 +1,10 @@
 // Drives the real search window headless over postcode files and prints, for
 // each scenario, the median wall time of several runs, the rows found, the
 // records read per second, the processor time the program took, the peak
-// resident memory and the longest gap between two turns the search gave the
-// window (the longest time it did not answer during the run). A scenario
-// with a header click during the run also gives the time from the click until
-// the window answered again. Figures a scenario does not measure are printed
+// resident memory and the longest gap between two looks the search gave the
+// window's event queue (the longest time it did not answer during the run). A
+// scenario with a header click during the run also gives the time from the
+// click until the run went on with it taken. Figures a scenario does not measure are printed
 // as "-" and left out of the JSON output.
 //
 //   korvallestin-bench --data DIR [--runs N]     the file in DIR

@@ -1,10 +1,12 @@
 #pragma once
 
 // What differs between the systems the program runs on, behind one small
-// interface: reading a file by a UTF-8 name, and the window font's family.
+// interface: reading a file by a UTF-8 name, the window font's family, and how
+// often a busy loop looks at the window system's event queue.
 // platform_posix.cpp and platform_windows.cpp implement it; the build picks
 // one. Plain C++, no Qt.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -65,5 +67,10 @@ class ReadOnlyFile {
 // The family of the window's font: one with Arial's metrics, so that every
 // caption needs the same room wherever the program runs.
 const char* WindowFontFamily();
+
+// How long a busy loop may go between looks at the window system's event
+// queue; zero where every turn may look. Either way it is far below a display
+// frame, so the window answers a click or a key as promptly to the eye.
+std::chrono::microseconds EventLookSpacing();
 
 }  // namespace korvallestin

@@ -60,4 +60,9 @@ const char* WindowFontFamily() {
     return "Liberation Sans";
 }
 
+std::chrono::microseconds EventLookSpacing() {
+    // A look is a poll of the display connection: every turn may have one.
+    return std::chrono::microseconds::zero();
+}
+
 }  // namespace korvallestin

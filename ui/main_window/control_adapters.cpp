@@ -10,6 +10,7 @@
 #include "animation_control.h"
 #include "display_adapters.h"
 #include "display_text.h"
+#include "platform.h"
 
 namespace korvallestin {
 
@@ -68,11 +69,19 @@ void MessageBoxAdapter::ShowExclamation(const std::string& text, const std::stri
     box.exec();
 }
 
+EventQueueAdapter::EventQueueAdapter()
+    : EventQueueAdapter(EventLookSpacing(), [] { return std::chrono::steady_clock::now(); }) {}
+
+EventQueueAdapter::EventQueueAdapter(std::chrono::microseconds spacing, EventTurns::Clock clock)
+    : turns_(spacing, std::move(clock)) {}
+
 void EventQueueAdapter::Yield() {
     if (observer_) {
         observer_();
     }
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (turns_.Due()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
 }
 
 ProgramLocationAdapter::ProgramLocationAdapter(const QString& folder)

@@ -2,10 +2,12 @@
 
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <utility>
 
+#include "event_turns.h"
 #include "matching.h"
 #include "search_window.h"
 
@@ -73,13 +75,18 @@ class MessageBoxAdapter final : public MessageBox {
     ScreenUpdates& updates_;
 };
 
-// The application's event queue; an observer, when set, hears of every turn.
+// The application's event queue. Every yield gives the queue a turn where
+// the system makes looking at it cheap, and at most one per the system's
+// spacing where it does not. An observer, when set, hears of every yield.
 class EventQueueAdapter final : public EventQueue {
   public:
+    EventQueueAdapter();
+    EventQueueAdapter(std::chrono::microseconds spacing, EventTurns::Clock clock);
     void SetObserver(std::function<void()> observer) { observer_ = std::move(observer); }
     void Yield() override;
 
   private:
+    EventTurns turns_;
     std::function<void()> observer_;
 };
 

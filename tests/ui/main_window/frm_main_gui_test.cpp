@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -161,6 +162,29 @@ TEST_F(MainWindow, StopDuringARunKeepsWhatWasFound) {
     Click("cmdFind");
     EXPECT_EQ(Rows(), 40);
     EXPECT_EQ(Status(), "Number found: 40");
+    EXPECT_TRUE(Idle());
+}
+
+// A click the user makes during a run waits in the system's queue until the
+// run gives the queue a look; it must be looked at soon, whatever the system.
+TEST_F(MainWindow, AStopClickWaitingInTheQueueEndsTheRunSoon) {
+    constexpr int kRecords = 30'000;
+    Open(ManyRecords(kRecords));
+    OnYield(10, [this] {
+        QPushButton* stop = Button("cmdStop");
+        const QPointF at = QRectF(stop->rect()).center();
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QCoreApplication::postEvent(
+                stop,
+                new QMouseEvent(type, at, stop->mapToGlobal(at), Qt::LeftButton,
+                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                Qt::NoModifier));
+        }
+    });
+    Click("cmdFind");
+    EXPECT_GE(Rows(), 10);
+    EXPECT_LT(Rows(), kRecords);
+    EXPECT_EQ(Status(), "Number found: " + QString::number(Rows()));
     EXPECT_TRUE(Idle());
 }
 
