@@ -2,9 +2,14 @@
 
 #include <QColor>
 #include <QHeaderView>
+#include <QImage>
+#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
 #include <QString>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOptionHeader>
 
 #include "result_row_store.h"
 #include "results_item_model.h"
@@ -33,6 +38,24 @@ constexpr Column kColumns[ResultRowStore::kColumns] = {
     {"BSP Name", kDefaultColumnWidth},
 };
 
+// Whether the heading's style paints a heading's face dark enough for the
+// sort marks' white edge to show. Styles that draw from the palette do; a
+// style that draws the system's theme may paint it white whatever the
+// palette says.
+bool FaceShowsWhiteEdges(const QHeaderView& header) {
+    QImage face(48, 24, QImage::Format_RGB32);
+    face.fill(Qt::black);
+    QStyleOptionHeader option;
+    option.initFrom(&header);
+    option.rect = face.rect();
+    option.orientation = Qt::Horizontal;
+    option.position = QStyleOptionHeader::Middle;
+    QPainter painter(&face);
+    header.style()->drawControl(QStyle::CE_HeaderSection, &option, &painter, &header);
+    painter.end();
+    return QColor(face.pixel(face.width() / 2, face.height() / 2)).lightness() < 225;
+}
+
 }  // namespace
 
 void SetResultColumns(ResultsItemModel& model, ResultsTableView& view, double logical_dpi) {
@@ -49,9 +72,19 @@ void LoadSortMarks(HeaderImageList& icons, ResultsTableView& view) {
     // The sort marks' white highlight and grey shadow edges are drawn for a
     // grey button face: the column headings get that face, so that both
     // edges show at any scale.
-    QPalette face = view.horizontalHeader()->palette();
+    QHeaderView* header = view.horizontalHeader();
+    QPalette face = header->palette();
     face.setColor(QPalette::Button, QColor(0xC0, 0xC0, 0xC0));
-    view.horizontalHeader()->setPalette(face);
+    header->setPalette(face);
+    // Where the style paints the headings white regardless (Windows' own
+    // theme does), they are drawn in the plain Windows style instead, which
+    // paints the palette's face.
+    if (!FaceShowsWhiteEdges(*header)) {
+        if (QStyle* plain = QStyleFactory::create(QStringLiteral("Windows"))) {
+            plain->setParent(header);
+            header->setStyle(plain);
+        }
+    }
 }
 
 }  // namespace korvallestin
