@@ -61,7 +61,9 @@ class MessageBox {
 class EventQueue {
   public:
     virtual ~EventQueue() = default;
-    // Runs every user-interface event already waiting, then returns.
+    // Runs every user-interface event already waiting, then returns. Where
+    // looking at the system's queue is dear, a yield may leave it unlooked
+    // at until a millisecond has passed since the last look.
     virtual void Yield() = 0;
 };
 

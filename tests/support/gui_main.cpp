@@ -1,5 +1,7 @@
 #include <QApplication>
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 #include "headless.h"
@@ -10,5 +12,8 @@ int main(int argc, char* argv[]) {
     korvallestin::UseHeadlessPlatform();
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    // Said first, so that a run meant for one platform cannot pass on another
+    // unnoticed.
+    std::printf("Qt platform: %s\n", qPrintable(QGuiApplication::platformName()));
     return RUN_ALL_TESTS();
 }

@@ -162,10 +162,13 @@ TEST_F(ResultsTableViewShowsTheModel, ClearingAndRefillingStartsAfresh) {
     model.ClearRows();
     view.LayoutNow();
     ExpectShowsModel();
-    Add(10);
-    Add(10);
-    ExpectShowsModel();
+    // More rows than the view has room for, in any style: they are shown
+    // from the top, before anything scrolls the view.
+    Add(30);
+    Add(30);
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
     EXPECT_EQ(view.rowAt(0), 0);
+    ExpectShowsModel();
 }
 
 TEST_F(ResultsTableViewShowsTheModel, TheSelectionStaysOnItsRowWhenRowsMoveUnderIt) {
