@@ -86,9 +86,9 @@ class CaptionsFit : public ::testing::Test {
         window = std::make_unique<frmMain>(QString::fromStdString(dir.Path()));
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        // Text can only be measured in a font the system has. Seen under
-        // Wine: the test program resolves no font at all (an empty family),
-        // while the program itself, in the same Wine prefix, shows its texts.
+        // Text can only be measured in a font the platform has. Qt's
+        // offscreen platform on Windows has none (an empty family); the
+        // windows platform has the system's fonts.
         if (QFontInfo(window->font()).family().isEmpty()) {
             GTEST_SKIP() << "no font resolves in this process: nothing to measure";
         }
