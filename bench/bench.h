@@ -36,9 +36,8 @@ struct Scenario {
 
 // The processor time the process has taken so far, user and system.
 double CpuMs();
-// The memory the process holds now, and the most it has held since the last
-// ResetPeakMemory, in kB.
-long ResidentKb();
+// The most memory the process has held since the last ResetPeakMemory, in kB
+// (what it holds now is platform.h's ResidentKb).
 long PeakResidentKb();
 // Starts a new peak of the resident set at the present size.
 void ResetPeakMemory();

@@ -34,10 +34,6 @@ double CpuMs() {
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
-long ResidentKb() {
-    return std::atol(ProcValue("/proc/self/status", "VmRSS:").c_str());
-}
-
 long PeakResidentKb() {
     return std::atol(ProcValue("/proc/self/status", "VmHWM:").c_str());
 }

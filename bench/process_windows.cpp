@@ -31,10 +31,6 @@ double CpuMs() {
     return Ms(kernel) + Ms(user);
 }
 
-long ResidentKb() {
-    return static_cast<long>(Counters().WorkingSetSize / 1024);
-}
-
 // Windows keeps one peak for the whole life of the process and cannot start
 // a new one: the peak here is the process's since it began.
 long PeakResidentKb() {

@@ -7,6 +7,7 @@
 
 #include "bench.h"
 #include "frm_main.h"
+#include "platform.h"
 
 namespace korvallestin::bench {
 

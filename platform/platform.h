@@ -1,8 +1,9 @@
 #pragma once
 
 // What differs between the systems the program runs on, behind one small
-// interface: reading a file by a UTF-8 name, the window font's family, and how
-// often a busy loop looks at the window system's event queue.
+// interface: reading a file by a UTF-8 name, the window font's family, how
+// often a busy loop looks at the window system's event queue, and the memory
+// the process holds.
 // platform_posix.cpp and platform_windows.cpp implement it; the build picks
 // one. Plain C++, no Qt.
 
@@ -72,5 +73,9 @@ const char* WindowFontFamily();
 // queue; zero where every turn may look. Either way it is far below a display
 // frame, so the window answers a click or a key as promptly to the eye.
 std::chrono::microseconds EventLookSpacing();
+
+// The memory this process holds now (its resident set, or on Windows its
+// working set), in kB; 0 when the system does not say.
+long ResidentKb();
 
 }  // namespace korvallestin

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform.h"
@@ -63,6 +64,19 @@ const char* WindowFontFamily() {
 std::chrono::microseconds EventLookSpacing() {
     // A look is a poll of the display connection: every turn may have one.
     return std::chrono::microseconds::zero();
+}
+
+long ResidentKb() {
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    long pages = 0;
+    long resident = 0;
+    if (f != nullptr) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(f);
+    }
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
 }  // namespace korvallestin

@@ -1,6 +1,8 @@
 // The interface in platform.h on Windows: files are named in UTF-16 and
 // opened as handles, which any folder name can reach.
 #include <windows.h>
+// psapi.h needs the types of windows.h first.
+#include <psapi.h>
 
 #include <limits>
 
@@ -119,6 +121,15 @@ std::chrono::microseconds EventLookSpacing() {
     // microseconds a look in all. One look a millisecond bounds their share
     // of a long run's time.
     return std::chrono::milliseconds(1);
+}
+
+long ResidentKb() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters) == 0) {
+        return 0;
+    }
+    return static_cast<long>(counters.WorkingSetSize / 1024);
 }
 
 }  // namespace korvallestin

@@ -1,6 +1,7 @@
 #include "platform.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -84,6 +85,21 @@ TEST(Paths, Utf8RoundTripsThroughAPath) {
     EXPECT_EQ(Utf8FromPath(PathFromUtf8(name)), name);
     EXPECT_EQ(PathFromUtf8(name).filename(), PathFromUtf8(name));
     EXPECT_EQ(Utf8FromPath(PathFromUtf8("")), "");
+}
+
+// The memory figure the tests' memory checks rest on: it must move when the
+// process takes memory, or a check of growth could never fail.
+TEST(ProcessMemory, ResidentSizeFollowsMemoryTheProcessTouches) {
+    constexpr std::size_t kBytes = std::size_t{64} << 20;
+    const long before = ResidentKb();
+    EXPECT_GT(before, 0);
+    const auto block = std::make_unique<char[]>(kBytes);
+    // Written through volatile, so that the writes, and the pages, stay.
+    volatile char* bytes = block.get();
+    for (std::size_t i = 0; i < kBytes; i += 4096) {
+        bytes[i] = 1;
+    }
+    EXPECT_GE(ResidentKb() - before, 48 * 1024) << "touched 64 MiB";
 }
 
 }  // namespace

@@ -2,20 +2,11 @@
 // none where the file is fine), the window back to idle with what it found
 // still listed, the count equal to the rows, and the file untouched.
 
-#include <QApplication>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
-#include <cstdio>
-#include <functional>
-#include <memory>
-#include <ostream>
 #include <random>
 #include <string>
-#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -24,7 +15,7 @@
 #include "csv_data.h"
 #include "frm_main.h"
 #include "gui_helpers.h"
-#include "process_memory.h"
+#include "platform.h"
 #include "temp_dir.h"
 #include "window_fixture.h"
 
@@ -122,12 +113,12 @@ TEST_F(BadFiles, AHugeFileWithNoSeparatorKeepsMemoryBounded) {
     // 200 MB of bytes with no comma and no line end, as a sparse file.
     dir.Write("postcodes.csv", "");
     std::filesystem::resize_file(PathFromUtf8(DataPath()), 200L * 1000 * 1000);
-    const long resident_before = testing::ResidentKb();
+    const long resident_before = ResidentKb();
     OpenWindow("", false);
     window->findChild<QPushButton*>("cmdFind")->click();
     ASSERT_EQ(Messages().size(), 1);
     EXPECT_THAT(Messages().front().toStdString(), HasSubstr("line 1 is longer than 1 MiB"));
-    EXPECT_LT(testing::ResidentKb() - resident_before, 50 * 1024);
+    EXPECT_LT(ResidentKb() - resident_before, 50 * 1024);
     EXPECT_EQ(window->Results().rowCount(), 0);
 }
 
