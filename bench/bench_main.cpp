@@ -4,8 +4,8 @@
 // resident memory and the longest gap between two looks the search gave the
 // window's event queue (the longest time it did not answer during the run). A
 // scenario with a header click during the run also gives the time from the
-// click until the run went on with it taken. Figures a scenario does not measure are printed
-// as "-" and left out of the JSON output.
+// click until the run went on with it taken. Figures a scenario does not
+// measure are printed as "-" and left out of the JSON output.
 //
 //   korvallestin-bench --data DIR [--runs N]     the file in DIR
 //   korvallestin-bench --large [--runs N]        100,000 and 1,000,000 records

@@ -6,8 +6,6 @@
 
 #include <string>
 
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 

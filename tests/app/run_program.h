@@ -43,12 +43,13 @@ inline Finished RunProgram(const QStringList& arguments) {
     result.crashed = process.exitStatus() == QProcess::CrashExit;
     result.exit_code = process.exitCode();
     // Windows ends lines with CR LF on standard output and error.
-    result.out = QString::fromUtf8(process.readAllStandardOutput())
-                     .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                     .toStdString();
-    result.err = QString::fromUtf8(process.readAllStandardError())
-                     .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                     .toStdString();
+    const auto text = [](const QByteArray& bytes) {
+        return QString::fromUtf8(bytes)
+            .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+            .toStdString();
+    };
+    result.out = text(process.readAllStandardOutput());
+    result.err = text(process.readAllStandardError());
     return result;
 }
 

@@ -4,13 +4,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "platform.h"
 #include "temp_dir.h"
 
 namespace korvallestin {

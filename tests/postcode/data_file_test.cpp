@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform.h"
 #include "temp_dir.h"
 #include "text_encoding.h"
 
@@ -246,7 +247,7 @@ TEST(Reader, FileIsNeverWritten) {
     TempDir dir;
     const std::string bytes = "h,h,h,h,h,h,h,h,h\r\n1,2,3,4,5,6,7,8,9\r\n";
     const std::string path = dir.Write("postcodes.csv", bytes);
-    const auto before = std::filesystem::last_write_time(path);
+    const auto before = std::filesystem::last_write_time(PathFromUtf8(path));
     {
         PostcodeFileReader reader;
         ASSERT_EQ(reader.Open(path), PostcodeFileReader::OpenResult::Opened);
@@ -255,7 +256,7 @@ TEST(Reader, FileIsNeverWritten) {
         }
     }
     EXPECT_EQ(testing::ReadFileBytes(path), bytes);
-    EXPECT_EQ(std::filesystem::last_write_time(path), before);
+    EXPECT_EQ(std::filesystem::last_write_time(PathFromUtf8(path)), before);
 }
 
 TEST(Reader, FileShrinkingDuringAReadEndsItCleanly) {

@@ -51,7 +51,8 @@ class frmMain final : public QMainWindow {
     ResultsItemModel& Results() { return model_; }
     // The window's size and its controls' places as the resize rules see them.
     const WindowGeometryAdapter& Geometry() const;
-    // Called on every turn the search gives the window (for measuring).
+    // Called on every yield of a search, whether or not it looks at the
+    // event queue (for measuring).
     void SetYieldObserver(std::function<void()> observer);
     // The clock that paces what screen readers hear of a run.
     void SetAnnouncementClock(SearchAnnouncements::Clock clock) { clock_ = std::move(clock); }

@@ -42,8 +42,10 @@ inline FileState Snapshot(const std::string& path) {
         return s;
     }
     s.exists = true;
+    // Folders, pipes and sockets have a time too; a link, its target's
+    // (none when the target is missing).
+    s.mtime = std::filesystem::last_write_time(p, ec);
     if (std::filesystem::is_regular_file(status)) {
-        s.mtime = std::filesystem::last_write_time(p, ec);
         s.bytes = testing::ReadFileBytes(path);
     }
     return s;

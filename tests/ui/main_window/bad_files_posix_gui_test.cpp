@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <string>
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "bad_files.h"

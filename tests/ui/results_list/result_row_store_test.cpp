@@ -33,13 +33,20 @@ std::vector<std::string> Column(const ResultRowStore& rows, int column) {
     return out;
 }
 
-void AddAll(ResultRowStore& rows, const std::vector<PostcodeRecord>& records) {
-    for (const auto& r : records) {
-        rows.Append(r);
+// Appends records [start, end) as one batch arrives from a run, then shows
+// them: promoted while still in order, merged into place otherwise.
+void AppendBatch(ResultRowStore& rows, const std::vector<PostcodeRecord>& records,
+                 std::size_t start, std::size_t end) {
+    for (std::size_t i = start; i < end; ++i) {
+        rows.Append(records[i]);
     }
     if (!rows.PromotePending()) {
-        rows.MergeTail(records.size());
+        rows.MergeTail(end - start);
     }
+}
+
+void AddAll(ResultRowStore& rows, const std::vector<PostcodeRecord>& records) {
+    AppendBatch(rows, records, 0, records.size());
 }
 
 // Asserts that `rows` lists the records in a stable sort by locality,
@@ -105,12 +112,7 @@ TEST(ResultRowStore, BatchesLandInPlaceWhateverOrderTheyArriveIn) {
         }
         for (std::size_t start = 0; start < all.size(); start += 37) {
             const std::size_t end = std::min(all.size(), start + 37);
-            for (std::size_t i = start; i < end; ++i) {
-                rows.Append(all[i]);
-            }
-            if (!rows.PromotePending()) {
-                rows.MergeTail(end - start);
-            }
+            AppendBatch(rows, all, start, end);
             const auto localities = Column(rows, 1);
             ASSERT_EQ(localities.size(), end);
             ASSERT_TRUE(std::is_sorted(localities.begin(), localities.end()));
@@ -141,12 +143,7 @@ TEST(ResultRowStore, OrderAgreesWithAPlainSortForAnyTexts) {
         rows.SetSort(1, order);
         for (std::size_t start = 0; start < records.size(); start += 45) {
             const std::size_t end = std::min(records.size(), start + 45);
-            for (std::size_t i = start; i < end; ++i) {
-                rows.Append(records[i]);
-            }
-            if (!rows.PromotePending()) {
-                rows.MergeTail(end - start);
-            }
+            AppendBatch(rows, records, start, end);
         }
         ExpectSortedByLocality(rows, records, order, "arrived in batches");
         // The same rows re-sorted by locality the other way, and back.
