@@ -5,7 +5,7 @@ WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test desktop-test bench bench-large bench-table sanitize fuzz-smoke package package-smoke orca-test check check-format format clean windows windows-package windows-test windows-bench
+.PHONY: all deps configure build run test desktop-test bench bench-large bench-table sanitize fuzz-smoke package package-smoke orca-test check check-format check-docs format clean windows windows-package windows-test windows-bench
 
 all: build
 
@@ -39,9 +39,9 @@ bench-large: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-bench --data $(BUILD) --startup --large \
 		--runs 5 --json $(BUILD)/bench-large.json
 
-# The README's performance table, from the reports of the two targets above.
+# The performance page's table, from the reports of the two targets above.
 bench-table:
-	scripts/bench-table --readme README.md $(BUILD)/bench.json $(BUILD)/bench-large.json
+	scripts/bench-table --page docs/performance.md $(BUILD)/bench.json $(BUILD)/bench-large.json
 
 # Every test again, built with AddressSanitizer and UBSan (into build-sanitize).
 sanitize:
@@ -79,6 +79,10 @@ check: configure
 check-format:
 	scripts/install-deps check
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+# Every link between the README and the pages in docs/ leads somewhere.
+check-docs:
+	scripts/check-links
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,4 +1,4 @@
-// Takes the README's screenshots of the real window: run it under a real
+// Takes the screenshots in docs/ of the real window: run it under a real
 // display (xvfb-run scripts/screenshots). Each picture is grabbed from the
 // screen, so it shows what a user would see.
 //
