@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <unordered_map>
 
 #include "name_distance.h"
 
@@ -104,6 +105,48 @@ std::string_view VerdictWord(Verdict verdict) {
     return "incomplete";
 }
 
+void LocalityIndex::HashTable::Reserve(std::size_t count) {
+    std::size_t size = 16;
+    while (size < 2 * count) {
+        size *= 2;
+    }
+    keys_.assign(size, 0);
+    values_.assign(size, kNone);
+    mask_ = size - 1;
+    count_ = 0;
+}
+
+void LocalityIndex::HashTable::Insert(std::uint64_t key, std::uint32_t value) {
+    if (2 * (count_ + 1) > values_.size()) {
+        // Grows by rebuilding at twice the room.
+        std::vector<std::uint64_t> keys = std::move(keys_);
+        std::vector<std::uint32_t> values = std::move(values_);
+        Reserve(std::max<std::size_t>(count_ + 1, values.size()));
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (values[i] != kNone) {
+                Insert(keys[i], values[i]);
+            }
+        }
+    }
+    std::size_t i = key & mask_;
+    while (values_[i] != kNone) {
+        i = (i + 1) & mask_;
+    }
+    keys_[i] = key;
+    values_[i] = value;
+    ++count_;
+}
+
+std::uint32_t LocalityIndex::NameNumber(const std::string& name) const {
+    std::uint32_t found = kNoName;
+    by_name_.ForEach(Hash(name), [&](std::uint32_t n) {
+        if (names_[n].text == name) {
+            found = n;
+        }
+    });
+    return found;
+}
+
 void LocalityIndex::Add(const PostcodeRecord& record) {
     std::string locality = NormalisedField(record.Locality);
     if (locality.empty()) {
@@ -111,24 +154,28 @@ void LocalityIndex::Add(const PostcodeRecord& record) {
     }
     std::string state = NormalisedField(record.State);
     std::string postcode = NormalisedField(record.Postcode);
-    const auto [it, added] =
-        by_name_.try_emplace(locality, static_cast<std::uint32_t>(names_.size()));
-    if (added) {
+    std::uint32_t number = NameNumber(locality);
+    if (number == kNoName) {
+        number = static_cast<std::uint32_t>(names_.size());
+        by_name_.Insert(Hash(locality), number);
         names_.push_back({std::move(locality), {}});
     }
-    Name& name = names_[it->second];
+    Name& name = names_[number];
     for (const std::uint32_t e : name.entries) {
         if (entries_[e].state == state && entries_[e].postcode == postcode) {
             return;  // the same place again, under another delivery office
         }
     }
     name.entries.push_back(static_cast<std::uint32_t>(entries_.size()));
-    ++postcodes_[postcode];
-    entries_.push_back({it->second, std::move(state), std::move(postcode)});
+    if (IsPostcode(postcode)) {
+        postcodes_[static_cast<std::size_t>(std::stoi(postcode))] = true;
+    }
+    entries_.push_back({number, std::move(state), std::move(postcode)});
 }
 
 void LocalityIndex::Finish() {
     std::unordered_map<std::string, std::uint32_t> by_canonical;
+    by_canonical.reserve(names_.size());
     for (std::uint32_t n = 0; n < names_.size(); ++n) {
         std::string canonical = CanonicalName(names_[n].text);
         const auto [it, added] =
@@ -147,6 +194,12 @@ void LocalityIndex::Finish() {
         }
     }
     std::sort(deletions_.begin(), deletions_.end());
+    deletion_starts_.Reserve(deletions_.size() / 2);
+    for (std::size_t i = 0; i < deletions_.size(); ++i) {
+        if (i == 0 || deletions_[i].first != deletions_[i - 1].first) {
+            deletion_starts_.Insert(deletions_[i].first, static_cast<std::uint32_t>(i));
+        }
+    }
 }
 
 std::vector<std::uint32_t> LocalityIndex::Candidates(const std::string& canonical) const {
@@ -154,11 +207,11 @@ std::vector<std::uint32_t> LocalityIndex::Candidates(const std::string& canonica
     AddDeletions(canonical, hashes);
     std::vector<std::uint32_t> found;
     for (const std::uint64_t h : hashes) {
-        auto it = std::lower_bound(deletions_.begin(), deletions_.end(),
-                                   std::pair<std::uint64_t, std::uint32_t>{h, 0});
-        for (; it != deletions_.end() && it->first == h; ++it) {
-            found.push_back(it->second);
-        }
+        deletion_starts_.ForEach(h, [&](std::uint32_t start) {
+            for (std::size_t i = start; i < deletions_.size() && deletions_[i].first == h; ++i) {
+                found.push_back(deletions_[i].second);
+            }
+        });
     }
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
@@ -212,9 +265,9 @@ CheckResult LocalityIndex::Check(std::string_view postcode, std::string_view loc
         result.verdict = Verdict::Incomplete;
         return result;
     }
-    const auto name = by_name_.find(l);
-    if (name != by_name_.end()) {
-        const std::vector<std::uint32_t>& entries = names_[name->second].entries;
+    const std::uint32_t name = NameNumber(l);
+    if (name != kNoName) {
+        const std::vector<std::uint32_t>& entries = names_[name].entries;
         std::vector<Place> in_state;
         std::vector<Place> with_postcode;
         for (const std::uint32_t e : entries) {
@@ -239,7 +292,8 @@ CheckResult LocalityIndex::Check(std::string_view postcode, std::string_view loc
             return result;
         }
     }
-    result.verdict = postcodes_.contains(p) ? Verdict::UnknownLocality : Verdict::UnknownPostcode;
+    result.verdict = postcodes_[static_cast<std::size_t>(std::stoi(p))] ? Verdict::UnknownLocality
+                                                                        : Verdict::UnknownPostcode;
     result.suggestions = Nearest(l, s, p);
     return result;
 }

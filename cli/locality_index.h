@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -66,19 +65,50 @@ class LocalityIndex {
         std::vector<std::uint32_t> entries;
     };
 
-    std::vector<std::uint32_t> Candidates(const std::string& canonical) const;
+    // An open-addressing table from 64-bit hashes to numbers; one hash may
+    // stand for several numbers (the caller tells them apart).
+    class HashTable {
+      public:
+        void Reserve(std::size_t count);
+        void Insert(std::uint64_t key, std::uint32_t value);
+        template <typename Visit>
+        void ForEach(std::uint64_t key, Visit visit) const {
+            if (values_.empty()) {
+                return;
+            }
+            for (std::size_t i = key & mask_; values_[i] != kNone; i = (i + 1) & mask_) {
+                if (keys_[i] == key) {
+                    visit(values_[i]);
+                }
+            }
+        }
 
+      private:
+        static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+        std::vector<std::uint64_t> keys_;
+        std::vector<std::uint32_t> values_;
+        std::size_t mask_ = 0;
+        std::size_t count_ = 0;
+    };
+
+    std::vector<std::uint32_t> Candidates(const std::string& canonical) const;
+    std::uint32_t NameNumber(const std::string& name) const;  // kNoName when none
+
+    static constexpr std::uint32_t kNoName = 0xFFFFFFFF;
     std::vector<Name> names_;
     std::vector<Entry> entries_;
-    std::unordered_map<std::string, std::uint32_t> by_name_;
-    std::unordered_map<std::string, std::uint32_t> postcodes_;  // how many entries each
+    HashTable by_name_;
+    // The four-digit postcodes that some record has.
+    std::vector<bool> postcodes_ = std::vector<bool>(10000);
     // Canonical spellings (see CanonicalName) and the names that have them.
     std::vector<std::string> canonical_;
     std::vector<std::vector<std::uint32_t>> canonical_names_;
     // Each canonical spelling with up to kMostEdits letters deleted, hashed,
     // with the spelling's number; sorted. Two spellings within kMostEdits
-    // edits of each other share at least one such deletion.
+    // edits of each other share at least one such deletion. The table finds
+    // the first of each hash.
     std::vector<std::pair<std::uint64_t, std::uint32_t>> deletions_;
+    HashTable deletion_starts_;
 };
 
 // The places for the nearest names to a locality typed into `find` that
