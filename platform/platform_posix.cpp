@@ -84,6 +84,10 @@ void PrepareConsoleStreams() {
     // Bytes are written as they are; the terminal decides how to show them.
 }
 
+bool StandardOutputIsTerminal() {
+    return ::isatty(STDOUT_FILENO) != 0;
+}
+
 bool StandardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) != 0;
 }
