@@ -78,4 +78,9 @@ std::chrono::microseconds EventLookSpacing();
 // working set), in kB; 0 when the system does not say.
 long ResidentKb();
 
+// Whether the user has asked the system for a high-contrast theme, whose
+// colours should then win over the program's own. Linux desktops have no
+// such setting that all programs share: there it is always false.
+bool HighContrastThemeOn();
+
 }  // namespace korvallestin
