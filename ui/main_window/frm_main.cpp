@@ -25,6 +25,7 @@
 #include "frm_about.h"
 #include "key_filter.h"
 #include "matching.h"
+#include "platform.h"
 #include "result_columns.h"
 #include "results_table_view.h"
 #include "twips.h"
@@ -227,7 +228,7 @@ void frmMain::BuildControls() {
     setStatusBar(sbBar_);
     accNotice_ = new AccessibleNotice(client_);
 
-    LoadSortMarks(ilSortIcons_, *lvwResults_);
+    LoadSortMarks(ilSortIcons_, *lvwResults_, HighContrastThemeOn());
 
     // Names for assistive technology: the labels name their boxes, the
     // buttons are named by their captions.
