@@ -1,5 +1,6 @@
 #include "window_geometry.h"
 
+#include <QRect>
 #include <QWidget>
 
 #include <algorithm>
@@ -82,7 +83,14 @@ void WindowGeometryAdapter::ApplySizeLimits() {
     window_.setMinimumWidth(MinimumClientWidthPixels(kMinimumWidth, dpi_));
     if (StatusBarVisible()) {
         window_.setMaximumHeight(QWIDGETSIZE_MAX);
-        window_.setMinimumHeight(MinimumClientHeightPixels(kMinimumExpandedHeight, dpi_));
+        // A minimum above the window's height grows it, and a full-screen
+        // window grown that way is no longer full screen: like the compact
+        // maximum below, the expanded minimum waits for the normal state.
+        if (RefusesSize()) {
+            RetakeScreen();
+        } else {
+            window_.setMinimumHeight(MinimumClientHeightPixels(kMinimumExpandedHeight, dpi_));
+        }
     } else {
         const int compact = ClientHeightPixels(kCompactHeight, dpi_);
         window_.setMinimumHeight(compact);
@@ -95,6 +103,27 @@ void WindowGeometryAdapter::ApplySizeLimits() {
             window_.setMaximumHeight(compact);
         }
     }
+}
+
+void WindowGeometryAdapter::RetakeScreen() {
+    const Qt::WindowStates state = window_.windowState();
+    const Qt::WindowStates screen_states = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (retaking_screen_ || (state & screen_states) == 0 || (state & Qt::WindowMinimized) != 0 ||
+        window_.height() >= MinimumClientHeightPixels(kMinimumExpandedHeight, dpi_)) {
+        return;
+    }
+    // Out of the state and into it again: the window system gives the window
+    // the screen anew, under the limits of the moment. The size of the
+    // normal state is given back in between, so that the window returns to
+    // it later and not to the strip.
+    const QRect normal = window_.normalGeometry();
+    retaking_screen_ = true;
+    window_.setWindowState(state & ~screen_states);
+    if (normal.isValid()) {
+        window_.setGeometry(normal);
+    }
+    window_.setWindowState(state);
+    retaking_screen_ = false;
 }
 
 void WindowGeometryAdapter::SetControlLeft(ResizedControl control, float twips) {

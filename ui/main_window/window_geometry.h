@@ -41,6 +41,12 @@ class WindowGeometryAdapter final : public TopLevelWindow, public ResizableWindo
 
   private:
     void ApplySizeLimits();
+    // Some window systems hold a maximised or full-screen window to the
+    // maximum height in force when it entered that state (Windows does): the
+    // compact window becomes a strip as wide as the screen, too low for the
+    // list and the status bar. Once the expanded shape has lifted that limit,
+    // such a window enters its state again and is given the whole screen.
+    void RetakeScreen();
     bool RefusesSize() const;
     int Px(double twips) const;
     QWidget& Control(ResizedControl control) const;
@@ -52,6 +58,7 @@ class WindowGeometryAdapter final : public TopLevelWindow, public ResizableWindo
     // that value while the window still has the pixel size it produced.
     float width_twips_ = -1;
     float height_twips_ = -1;
+    bool retaking_screen_ = false;
     std::array<QWidget*, static_cast<std::size_t>(ResizedControl::lvwResults) + 1> controls_{};
 };
 
