@@ -83,14 +83,8 @@ void WindowGeometryAdapter::ApplySizeLimits() {
     window_.setMinimumWidth(MinimumClientWidthPixels(kMinimumWidth, dpi_));
     if (StatusBarVisible()) {
         window_.setMaximumHeight(QWIDGETSIZE_MAX);
-        // A minimum above the window's height grows it, and a full-screen
-        // window grown that way is no longer full screen: like the compact
-        // maximum below, the expanded minimum waits for the normal state.
-        if (RefusesSize()) {
-            RetakeScreen();
-        } else {
-            window_.setMinimumHeight(MinimumClientHeightPixels(kMinimumExpandedHeight, dpi_));
-        }
+        RetakeScreen();
+        window_.setMinimumHeight(MinimumClientHeightPixels(kMinimumExpandedHeight, dpi_));
     } else {
         const int compact = ClientHeightPixels(kCompactHeight, dpi_);
         window_.setMinimumHeight(compact);

@@ -164,7 +164,9 @@ bool OnScreen(const QWidget& widget) {
 // search, even where the compact window was held to its own height when it
 // was maximised (seen under Wine: a strip as wide as the screen); otherwise
 // the size the window system gave is kept. Back in its normal state the
-// window takes the shape of the moment.
+// window takes the shape of the moment. The window is compact when it is
+// first maximised, expanded from then on (some window managers, metacity
+// among them, refuse full screen to a window of fixed height).
 TEST_F(WindowGeometry, MaximisedOrMinimisedWindowsSurviveEveryHeightChange) {
     auto* find = window->findChild<QPushButton*>("cmdFind");
     auto* fresh = window->findChild<QPushButton*>("cmdNew");
@@ -181,15 +183,19 @@ TEST_F(WindowGeometry, MaximisedOrMinimisedWindowsSurviveEveryHeightChange) {
             ASSERT_TRUE(QTest::qWaitFor([&] { return window->width() > normal.width(); }));
         }
         const QSize given = window->size();
-        const bool strip = given.height() < Px(5175);
+        const bool strip = shown && given.height() < Px(5175);
         for (QPushButton* button : {find, fresh, find}) {
             button->click();
             const bool found = button == find;
             EXPECT_EQ(window->Results().rowCount(), found ? 20 : 0);
-            EXPECT_EQ(window->windowState(), state);
             if (shown && found) {
-                // The window system may answer a moment later.
-                EXPECT_TRUE(QTest::qWaitFor([&] { return OnScreen(*status); }));
+                // A strip is given the screen again, which the window system
+                // may do a moment later.
+                EXPECT_TRUE(QTest::qWaitFor([&] {
+                    return window->windowState() == state && window->width() == given.width() &&
+                           window->height() >= Px(5175) && OnScreen(*status);
+                })) << window->width()
+                    << "x" << window->height();
                 EXPECT_TRUE(OnScreen(*list->viewport()));
                 EXPECT_EQ(list->rowAt(0), 0);
                 EXPECT_GT(list->viewport()->height(), list->rowHeight(0));
@@ -198,8 +204,11 @@ TEST_F(WindowGeometry, MaximisedOrMinimisedWindowsSurviveEveryHeightChange) {
             } else if (shown) {
                 EXPECT_TRUE(status->isHidden());
             }
+            EXPECT_EQ(window->windowState(), state);
             if (!strip) {
-                EXPECT_EQ(window->size(), given);
+                EXPECT_EQ(window->size(), given)
+                    << window->width() << "x" << window->height() << " for " << given.width() << "x"
+                    << given.height();
             }
             // The controls still follow the width the window has.
             ExpectPlacedFor(window->Geometry().OuterWidth());
@@ -213,11 +222,6 @@ TEST_F(WindowGeometry, MaximisedOrMinimisedWindowsSurviveEveryHeightChange) {
         })) << window->width()
             << "x" << window->height();
         EXPECT_FLOAT_EQ(window->Geometry().OuterHeight(), 5580);
-        // The next state starts from the compact window.
-        fresh->click();
-        Resize(window->Geometry().OuterWidth() > 9000 ? 8760 : window->Geometry().OuterWidth(),
-               3135);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return window->height() == Px(2730); }));
     }
     // Restored after New Search: the compact height, held there.
     find->click();
