@@ -24,7 +24,11 @@ ReadOnlyFile::Status ReadOnlyFile::Open(const std::string& utf8_path) {
         case std::filesystem::file_type::regular:
             return OpenUnchecked(utf8_path);
         case std::filesystem::file_type::not_found:
-            return Fail(Status::NotFound);
+            // Windows' devices and pipes (NUL, CONIN$, \\.\pipe\...) are
+            // not found by name: opened (which never blocks), they are told
+            // apart by what they are. A name that is truly missing is missing
+            // again.
+            return OpenUnchecked(utf8_path);
         case std::filesystem::file_type::directory:
             return Fail(Status::Folder);
         case std::filesystem::file_type::none:
