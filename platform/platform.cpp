@@ -22,12 +22,10 @@ ReadOnlyFile::Status ReadOnlyFile::Open(const std::string& utf8_path) {
         std::filesystem::status(PathFromUtf8(utf8_path), ec);
     switch (status.type()) {
         case std::filesystem::file_type::regular:
-            return OpenUnchecked(utf8_path);
+        // Windows' devices and pipes (NUL, CONIN$, \\.\pipe\...) are not
+        // found by name: opened (which never blocks), they are told apart by
+        // what they are. A name that is truly missing is missing again.
         case std::filesystem::file_type::not_found:
-            // Windows' devices and pipes (NUL, CONIN$, \\.\pipe\...) are
-            // not found by name: opened (which never blocks), they are told
-            // apart by what they are. A name that is truly missing is missing
-            // again.
             return OpenUnchecked(utf8_path);
         case std::filesystem::file_type::directory:
             return Fail(Status::Folder);
