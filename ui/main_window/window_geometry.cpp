@@ -1,5 +1,6 @@
 #include "window_geometry.h"
 
+#include <QGuiApplication>
 #include <QRect>
 #include <QWidget>
 
@@ -16,10 +17,19 @@ std::size_t Slot(ResizedControl control) {
     return static_cast<std::size_t>(control);
 }
 
+// Whether the window system, not the window, decides the size of a
+// maximised or full-screen window (Wayland: see screen_sizes_dictated_).
+bool ScreenSizesDictated() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 }  // namespace
 
 WindowGeometryAdapter::WindowGeometryAdapter(QWidget& window, const QWidget& status_bar, double dpi)
-    : window_(window), status_bar_(status_bar), dpi_(dpi) {}
+    : window_(window),
+      status_bar_(status_bar),
+      dpi_(dpi),
+      screen_sizes_dictated_(ScreenSizesDictated()) {}
 
 void WindowGeometryAdapter::Attach(ResizedControl control, QWidget* widget) {
     controls_.at(Slot(control)) = widget;
@@ -71,6 +81,12 @@ bool WindowGeometryAdapter::StatusBarVisible() const {
 
 void WindowGeometryAdapter::ApplyShape() {
     ApplySizeLimits();
+    // A window that keeps the size the window system gave it hears of no
+    // resize when its shape changes: the rules fit the controls to that size
+    // (the list fills a maximised window once a search shows the status bar).
+    if (RefusesSize()) {
+        Form_Resize(*this);
+    }
     QWidget& list = Control(ResizedControl::lvwResults);
     const bool expanded = StatusBarVisible();
     list.setFocusPolicy(expanded ? Qt::StrongFocus : Qt::NoFocus);
@@ -93,7 +109,9 @@ void WindowGeometryAdapter::ApplySizeLimits() {
         // screen. Such a window keeps the size the window system gave it; the
         // compact maximum waits until the window is back in its normal state
         // (the window applies its shape again on every change of state).
-        if (!RefusesSize()) {
+        // Where the window system dictates those sizes, there is no compact
+        // maximum at all, and the rules alone hold the compact height.
+        if (!RefusesSize() && !screen_sizes_dictated_) {
             window_.setMaximumHeight(compact);
         }
     }

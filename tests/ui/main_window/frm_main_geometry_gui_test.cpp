@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QRect>
 #include <QScreen>
@@ -35,6 +36,13 @@ class WindowGeometry : public ::testing::Test {
         dpi = window->logicalDpiY();
     }
     int Px(double twips) const { return TwipsToPixels(twips, dpi); }
+    static bool OnWayland() {
+        return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    }
+    // The compact height is the window's maximum, except on Wayland, where
+    // the compositor sizes a maximised window and the window must take that
+    // size before it learns of its state: there the rules alone hold it.
+    int CompactMaximum() const { return OnWayland() ? QWIDGETSIZE_MAX : Px(2730); }
     QWidget* W(const char* name) { return window->findChild<QWidget*>(name); }
     // Sets the outer size, frame included, as a user dragging a border does.
     // Whatever frame the window system draws, the outer size is the client
@@ -106,7 +114,7 @@ TEST_F(WindowGeometry, ClientAreaIsTheLayoutsOwnInBothShapes) {
     EXPECT_EQ(window->height(), Px(2730));
     EXPECT_GE(list->mapTo(window.get(), QPoint(0, 0)).y(), window->height());
     EXPECT_EQ(window->minimumHeight(), Px(2730));
-    EXPECT_EQ(window->maximumHeight(), Px(2730));
+    EXPECT_EQ(window->maximumHeight(), CompactMaximum());
     EXPECT_EQ(window->minimumWidth(), TwipsToPixelsAtLeast(5410, dpi));
 
     window->findChild<QPushButton*>("cmdFind")->click();
@@ -174,6 +182,11 @@ TEST_F(WindowGeometry, MaximisedOrMinimisedWindowsSurviveEveryHeightChange) {
     QWidget* status = W("sbBar");
     for (const auto state : {Qt::WindowMaximized, Qt::WindowMinimized, Qt::WindowFullScreen}) {
         SCOPED_TRACE(state);
+        // A Wayland compositor never tells a window that it is minimised:
+        // the state does not last there.
+        if (state == Qt::WindowMinimized && OnWayland()) {
+            continue;
+        }
         const bool shown = state != Qt::WindowMinimized;
         const QSize normal = window->size();
         window->setWindowState(state);
@@ -231,7 +244,7 @@ TEST_F(WindowGeometry, MaximisedOrMinimisedWindowsSurviveEveryHeightChange) {
     EXPECT_EQ(window->windowState(), Qt::WindowMaximized);
     window->setWindowState(Qt::WindowNoState);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->height() == Px(2730); }));
-    EXPECT_EQ(window->maximumHeight(), Px(2730));
+    EXPECT_EQ(window->maximumHeight(), CompactMaximum());
 }
 
 }  // namespace
