@@ -5,12 +5,17 @@
 //   korvallestin-shots --data DIR --out DIR [--scaled]
 //
 // --scaled takes one picture, for a run with QT_SCALE_FACTOR set.
+// --theme dark|high-contrast takes one picture after a search, sorted by
+// Locality, with the desktop's colours replaced by a dark or a high-contrast
+// (white on black) palette, as a desktop theme would give them; the window
+// stays three seconds after the picture.
 
 #include <unistd.h>
 
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -33,6 +38,23 @@ void Settle(int ms = 300) {
     }
 }
 
+QPalette ThemePalette(const QString& theme) {
+    const bool dark = theme == QLatin1String("dark");
+    const QColor ground = dark ? QColor(0x35, 0x35, 0x35) : QColor(Qt::black);
+    const QColor text = dark ? QColor(0xF0, 0xF0, 0xF0) : QColor(Qt::white);
+    QPalette palette;
+    for (const auto role :
+         {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase}) {
+        palette.setColor(role, ground);
+    }
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(role, text);
+    }
+    palette.setColor(QPalette::Highlight, dark ? QColor(0x2A, 0x82, 0xDA) : QColor(Qt::cyan));
+    palette.setColor(QPalette::HighlightedText, dark ? QColor(Qt::white) : QColor(Qt::black));
+    return palette;
+}
+
 bool Shoot(QWidget* w, const QString& path) {
     const QPixmap shot = QApplication::primaryScreen()->grabWindow(
         0, w->frameGeometry().x(), w->frameGeometry().y(), w->frameGeometry().width(),
@@ -49,6 +71,7 @@ int main(int argc, char* argv[]) {
     QString data = QApplication::applicationDirPath() + "/..";
     QString out = ".";
     bool scaled = false;
+    QString theme;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--data" && i + 1 < argc) {
@@ -57,12 +80,27 @@ int main(int argc, char* argv[]) {
             out = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--scaled") {
             scaled = true;
+        } else if (arg == "--theme" && i + 1 < argc) {
+            theme = QString::fromLocal8Bit(argv[++i]);
         }
+    }
+    if (!theme.isEmpty()) {
+        QApplication::setPalette(ThemePalette(theme));
     }
     korvallestin::frmMain window(data);
     window.move(0, 0);
     window.show();
     Settle();
+    if (!theme.isEmpty()) {
+        window.findChild<QPushButton*>("cmdFind")->click();
+        window.lvwResults_ColumnClick(2);
+        Settle();
+        const bool shot = Shoot(&window, out + "/window-" + theme + ".png");
+        // Where the program cannot read the screen (Wayland), the
+        // compositor's own tool takes the picture meanwhile.
+        Settle(3000);
+        return shot ? 0 : 1;
+    }
     if (scaled) {
         window.findChild<QPushButton*>("cmdFind")->click();
         window.lvwResults_ColumnClick(2);

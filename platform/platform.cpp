@@ -4,15 +4,6 @@
 
 namespace korvallestin {
 
-std::filesystem::path PathFromUtf8(const std::string& utf8) {
-    return {std::u8string(utf8.begin(), utf8.end())};
-}
-
-std::string Utf8FromPath(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return {text.begin(), text.end()};
-}
-
 ReadOnlyFile::~ReadOnlyFile() {
     Close();
 }
@@ -31,9 +22,11 @@ ReadOnlyFile::Status ReadOnlyFile::Open(const std::string& utf8_path) {
         std::filesystem::status(PathFromUtf8(utf8_path), ec);
     switch (status.type()) {
         case std::filesystem::file_type::regular:
-            return OpenUnchecked(utf8_path);
+        // Windows' devices and pipes (NUL, CONIN$, \\.\pipe\...) are not
+        // found by name: opened (which never blocks), they are told apart by
+        // what they are. A name that is truly missing is missing again.
         case std::filesystem::file_type::not_found:
-            return Fail(Status::NotFound);
+            return OpenUnchecked(utf8_path);
         case std::filesystem::file_type::directory:
             return Fail(Status::Folder);
         case std::filesystem::file_type::none:

@@ -24,9 +24,10 @@ std::string Utf8FromPath(const std::filesystem::path& path);
 
 // An ordinary file opened for reading only. Anything else a name may stand
 // for (a folder, a device, a pipe, a socket) is refused: it is checked by
-// name before it is opened, so that a device is never opened at all, and
-// again once opened, since the name may have been given to something else in
-// between. Opening never blocks, and nothing is ever written.
+// name before it is opened, so that a device the system can name is never
+// opened at all, and again once opened, since the name may have been given
+// to something else in between (Windows' devices and pipes are found only
+// that way). Opening never blocks, and nothing is ever written.
 class ReadOnlyFile {
   public:
     enum class Status {

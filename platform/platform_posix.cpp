@@ -12,6 +12,16 @@
 
 namespace korvallestin {
 
+// A path is its bytes here: nothing is converted, so nothing can fail.
+std::filesystem::path PathFromUtf8(const std::string& utf8) {
+    return {std::u8string(utf8.begin(), utf8.end())};
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
 ReadOnlyFile::Status ReadOnlyFile::OpenUnchecked(const std::string& utf8_path) {
     Close();
     error_.clear();

@@ -19,19 +19,39 @@ namespace korvallestin {
 
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
+// UTF-8 to UTF-16. Strict, a malformed sequence gives an empty name, which
+// names nothing; otherwise it becomes U+FFFD.
+std::wstring Wide(const std::string& utf8, bool strict = true) {
     if (utf8.empty()) {
         return {};
     }
+    const DWORD flags = strict ? MB_ERR_INVALID_CHARS : 0;
     const int size = static_cast<int>(utf8.size());
-    const int wide_size =
-        ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+    const int wide_size = ::MultiByteToWideChar(CP_UTF8, flags, utf8.data(), size, nullptr, 0);
     if (wide_size <= 0) {
         return {};
     }
     std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), wide_size);
+    ::MultiByteToWideChar(CP_UTF8, flags, utf8.data(), size, wide.data(), wide_size);
     return wide;
+}
+
+// UTF-16 to UTF-8. A name on disk need not be valid UTF-16 (an unpaired
+// surrogate is allowed); such a unit becomes U+FFFD instead of failing.
+std::string Narrow(const std::wstring& wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(wide.size());
+    const int narrow_size =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    if (narrow_size <= 0) {
+        return {};
+    }
+    std::string narrow(static_cast<std::size_t>(narrow_size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, narrow.data(), narrow_size, nullptr,
+                          nullptr);
+    return narrow;
 }
 
 // The system's message for an error code, in UTF-8, without the full stop
@@ -43,11 +63,7 @@ std::string Describe(DWORD code) {
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::string out;
     if (length > 0 && text != nullptr) {
-        const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr,
-                                               0, nullptr, nullptr);
-        out.resize(static_cast<std::size_t>(size > 0 ? size : 0));
-        ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(), size, nullptr,
-                              nullptr);
+        out = Narrow(std::wstring(text, length));
     }
     ::LocalFree(text);
     while (!out.empty() &&
@@ -62,6 +78,17 @@ HANDLE AsHandle(std::intptr_t handle) {
 }
 
 }  // namespace
+
+// The standard library's own conversions throw on a name that is not valid
+// Unicode, and a name read from a folder may be anything NTFS allows: these
+// never throw.
+std::filesystem::path PathFromUtf8(const std::string& utf8) {
+    return {Wide(utf8, false)};
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+    return Narrow(path.native());
+}
 
 ReadOnlyFile::Status ReadOnlyFile::OpenUnchecked(const std::string& utf8_path) {
     Close();

@@ -16,7 +16,10 @@
 //   "close requested" when a close request reaches the window, before the
 //   window answers it.
 //
-// Commands: report, find, stop, about, ok, size W H, close.
+// Commands: report, find, new, stop, about, ok, size W H, state
+// normal|maximized|fullscreen, close. "state" asks the window system through
+// the platform window, as the title bar's buttons do on Wayland, so that the
+// window hears of its new state from the window system and not before.
 
 #include <unistd.h>
 
@@ -124,6 +127,8 @@ class Driver : public QObject {
             Report(about);
         } else if (command == "find") {
             Button("cmdFind")->click();
+        } else if (command == "new") {
+            Button("cmdNew")->click();
         } else if (command == "stop") {
             Button("cmdStop")->click();
         } else if (command == "about") {
@@ -135,6 +140,11 @@ class Driver : public QObject {
             }
         } else if (command == "size" && words.size() == 3) {
             window_.windowHandle()->resize(words[1].toInt(), words[2].toInt());
+        } else if (command == "state" && words.size() == 2) {
+            window_.windowHandle()->setWindowStates(words[1] == "maximized" ? Qt::WindowMaximized
+                                                    : words[1] == "fullscreen"
+                                                        ? Qt::WindowFullScreen
+                                                        : Qt::WindowNoState);
         } else if (command == "close") {
             window_.windowHandle()->close();
         }
@@ -152,6 +162,12 @@ class Driver : public QObject {
         const QWidget* focus = QApplication::focusWidget();
         Print("focus " + (focus != nullptr ? focus->objectName() : QStringLiteral("-")));
         Print(QStringLiteral("shown ") + (window_.isVisible() ? "yes" : "no"));
+        const Qt::WindowStates state = window_.windowState();
+        Print(QStringLiteral("state ") + ((state & Qt::WindowFullScreen) != 0  ? "fullscreen"
+                                          : (state & Qt::WindowMaximized) != 0 ? "maximized"
+                                          : (state & Qt::WindowMinimized) != 0 ? "minimized"
+                                                                               : "normal"));
+        Print(QStringLiteral("rows %1").arg(window_.Results().rowCount()));
         if (about != nullptr) {
             // The focus within the About window, whether or not the
             // compositor has given the window the keyboard.

@@ -1,7 +1,8 @@
 #pragma once
 
-// What differs between systems for the window alone: its font's family and
-// how often a busy loop looks at the window system's event queue.
+// What differs between systems for the window alone: its font's family, how
+// often a busy loop looks at the window system's event queue, and whether the
+// user asked for a high-contrast theme.
 // window_system_posix.cpp and window_system_windows.cpp implement it; the
 // build picks one. Plain C++, no Qt.
 
@@ -17,5 +18,10 @@ const char* WindowFontFamily();
 // queue; zero where every turn may look. Either way it is far below a display
 // frame, so the window answers a click or a key as promptly to the eye.
 std::chrono::microseconds EventLookSpacing();
+
+// Whether the user has asked the system for a high-contrast theme, whose
+// colours should then win over the program's own. Linux desktops have no
+// such setting that all programs share: there it is always false.
+bool HighContrastThemeOn();
 
 }  // namespace korvallestin

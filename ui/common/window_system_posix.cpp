@@ -13,4 +13,8 @@ std::chrono::microseconds EventLookSpacing() {
     return std::chrono::microseconds::zero();
 }
 
+bool HighContrastThemeOn() {
+    return false;
+}
+
 }  // namespace korvallestin

@@ -1,6 +1,8 @@
 // The interface in window_system.h on Windows.
 #include "window_system.h"
 
+#include <windows.h>
+
 namespace korvallestin {
 
 const char* WindowFontFamily() {
@@ -14,6 +16,13 @@ std::chrono::microseconds EventLookSpacing() {
     // microseconds a look in all. One look a millisecond bounds their share
     // of a long run's time.
     return std::chrono::milliseconds(1);
+}
+
+bool HighContrastThemeOn() {
+    HIGHCONTRASTW setting{};
+    setting.cbSize = sizeof setting;
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, setting.cbSize, &setting, 0) != 0 &&
+           (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
 }  // namespace korvallestin

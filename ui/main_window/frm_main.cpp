@@ -30,6 +30,7 @@
 #include "twips.h"
 #include "window_font.h"
 #include "window_geometry.h"
+#include "window_system.h"
 
 namespace korvallestin {
 
@@ -227,7 +228,7 @@ void frmMain::BuildControls() {
     setStatusBar(sbBar_);
     accNotice_ = new AccessibleNotice(client_);
 
-    LoadSortMarks(ilSortIcons_, *lvwResults_);
+    LoadSortMarks(ilSortIcons_, *lvwResults_, HighContrastThemeOn());
 
     // Names for assistive technology: the labels name their boxes, the
     // buttons are named by their captions.

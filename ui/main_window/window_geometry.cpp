@@ -1,5 +1,7 @@
 #include "window_geometry.h"
 
+#include <QGuiApplication>
+#include <QRect>
 #include <QWidget>
 
 #include <algorithm>
@@ -15,10 +17,19 @@ std::size_t Slot(ResizedControl control) {
     return static_cast<std::size_t>(control);
 }
 
+// Whether the window system, not the window, decides the size of a
+// maximised or full-screen window (Wayland: see screen_sizes_dictated_).
+bool ScreenSizesDictated() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 }  // namespace
 
 WindowGeometryAdapter::WindowGeometryAdapter(QWidget& window, const QWidget& status_bar, double dpi)
-    : window_(window), status_bar_(status_bar), dpi_(dpi) {}
+    : window_(window),
+      status_bar_(status_bar),
+      dpi_(dpi),
+      screen_sizes_dictated_(ScreenSizesDictated()) {}
 
 void WindowGeometryAdapter::Attach(ResizedControl control, QWidget* widget) {
     controls_.at(Slot(control)) = widget;
@@ -70,6 +81,12 @@ bool WindowGeometryAdapter::StatusBarVisible() const {
 
 void WindowGeometryAdapter::ApplyShape() {
     ApplySizeLimits();
+    // A window that keeps the size the window system gave it hears of no
+    // resize when its shape changes: the rules fit the controls to that size
+    // (the list fills a maximised window once a search shows the status bar).
+    if (RefusesSize()) {
+        Form_Resize(*this);
+    }
     QWidget& list = Control(ResizedControl::lvwResults);
     const bool expanded = StatusBarVisible();
     list.setFocusPolicy(expanded ? Qt::StrongFocus : Qt::NoFocus);
@@ -82,6 +99,7 @@ void WindowGeometryAdapter::ApplySizeLimits() {
     window_.setMinimumWidth(MinimumClientWidthPixels(kMinimumWidth, dpi_));
     if (StatusBarVisible()) {
         window_.setMaximumHeight(QWIDGETSIZE_MAX);
+        RetakeScreen();
         window_.setMinimumHeight(MinimumClientHeightPixels(kMinimumExpandedHeight, dpi_));
     } else {
         const int compact = ClientHeightPixels(kCompactHeight, dpi_);
@@ -91,10 +109,33 @@ void WindowGeometryAdapter::ApplySizeLimits() {
         // screen. Such a window keeps the size the window system gave it; the
         // compact maximum waits until the window is back in its normal state
         // (the window applies its shape again on every change of state).
-        if (!RefusesSize()) {
+        // Where the window system dictates those sizes, there is no compact
+        // maximum at all, and the rules alone hold the compact height.
+        if (!RefusesSize() && !screen_sizes_dictated_) {
             window_.setMaximumHeight(compact);
         }
     }
+}
+
+void WindowGeometryAdapter::RetakeScreen() {
+    const Qt::WindowStates state = window_.windowState();
+    const Qt::WindowStates screen_states = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (retaking_screen_ || (state & screen_states) == 0 || (state & Qt::WindowMinimized) != 0 ||
+        window_.height() >= MinimumClientHeightPixels(kMinimumExpandedHeight, dpi_)) {
+        return;
+    }
+    // Out of the state and into it again: the window system gives the window
+    // the screen anew, under the limits of the moment. The size of the
+    // normal state is given back in between, so that the window returns to
+    // it later and not to the strip.
+    const QRect normal = window_.normalGeometry();
+    retaking_screen_ = true;
+    window_.setWindowState(state & ~screen_states);
+    if (normal.isValid()) {
+        window_.setGeometry(normal);
+    }
+    window_.setWindowState(state);
+    retaking_screen_ = false;
 }
 
 void WindowGeometryAdapter::SetControlLeft(ResizedControl control, float twips) {

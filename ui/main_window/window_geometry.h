@@ -24,10 +24,12 @@ class WindowGeometryAdapter final : public TopLevelWindow, public ResizableWindo
     void Attach(ResizedControl control, QWidget* widget);
     // Puts the window into the shape its status bar selects: tells the window
     // system the shape's limits, so that a border dragged by the user stops
-    // at them instead of snapping back, and keeps the list out of the Tab
-    // order while it lies below the compact window. A maximised, minimised or
-    // full-screen window is not shrunk to the compact height until it is back
-    // in its normal state: call this again when its state changes.
+    // at them instead of snapping back (on Wayland the compact height is not
+    // announced as a maximum: see screen_sizes_dictated_), and keeps the list
+    // out of the Tab order while it lies below the compact window. A
+    // maximised, minimised or full-screen window is not shrunk to the compact
+    // height until it is back in its normal state: call this again when its
+    // state changes. Meanwhile its controls are fitted to the size it has.
     void ApplyShape();
 
     float OuterWidth() const override;
@@ -41,6 +43,12 @@ class WindowGeometryAdapter final : public TopLevelWindow, public ResizableWindo
 
   private:
     void ApplySizeLimits();
+    // Some window systems hold a maximised or full-screen window to the
+    // maximum height in force when it entered that state (Windows does): the
+    // compact window becomes a strip as wide as the screen, too low for the
+    // list and the status bar. Once the expanded shape has lifted that limit,
+    // such a window enters its state again and is given the whole screen.
+    void RetakeScreen();
     bool RefusesSize() const;
     int Px(double twips) const;
     QWidget& Control(ResizedControl control) const;
@@ -52,6 +60,13 @@ class WindowGeometryAdapter final : public TopLevelWindow, public ResizableWindo
     // that value while the window still has the pixel size it produced.
     float width_twips_ = -1;
     float height_twips_ = -1;
+    bool retaking_screen_ = false;
+    // A Wayland compositor tells a maximised window the size it must take
+    // (a full-screen one the size it must not pass), and ends the program
+    // whose window takes another. The window takes that size before it hears
+    // of its new state (from its title bar, it asks the compositor itself),
+    // so no maximum may shorten it: Qt keeps every size within the limits.
+    bool screen_sizes_dictated_;
     std::array<QWidget*, static_cast<std::size_t>(ResizedControl::lvwResults) + 1> controls_{};
 };
 
