@@ -53,7 +53,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "look up Australian postcodes")
 set(CPACK_PACKAGE_DESCRIPTION
     "Korvallestin is a small desktop program that finds Australian postcodes and
 localities. Type a postcode, a state and a locality (or the beginning or any
-part of one) and every matching entry of the shipped list of 18,545
+part of one) and every matching entry of the shipped list of 18,528
 localities is listed as it is found, with its state, delivery office and
 parcel zone. Results can be sorted by any column.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
