@@ -5,7 +5,7 @@ WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test desktop-test bench bench-large bench-table sanitize fuzz-smoke package package-smoke orca-test check check-format format clean windows windows-package windows-test windows-bench
+.PHONY: all deps configure build run test desktop-test bench bench-large bench-table bench-cli sanitize fuzz-smoke package package-smoke orca-test check check-format format clean windows windows-package windows-test windows-bench
 
 all: build
 
@@ -42,6 +42,12 @@ bench-large: build
 # The README's performance table, from the reports of the two targets above.
 bench-table:
 	scripts/bench-table --readme README.md $(BUILD)/bench.json $(BUILD)/bench-large.json
+
+# The console program: a check of 1,000,000 addresses made from the shipped
+# file, and find writing every record to a pipe beside reading the file.
+bench-cli: build
+	./$(BUILD)/bench/korvallestin-cli-bench --cli $(BUILD)/korvallestin-cli \
+		--data $(BUILD)/postcodes.csv --work $(BUILD)/bench-cli
 
 # Every test again, built with AddressSanitizer and UBSan (into build-sanitize).
 sanitize:
