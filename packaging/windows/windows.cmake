@@ -59,7 +59,9 @@ if(TARGET korvallestin-cli)
     set(KORV_CLI_MANIFEST ${windows_out}/korvallestin-cli.manifest)
     configure_file(${windows_dir}/korvallestin-cli.manifest ${KORV_CLI_MANIFEST} @ONLY)
     configure_file(${windows_dir}/korvallestin-cli.rc.in ${windows_out}/korvallestin-cli.rc @ONLY)
-    set_source_files_properties(${windows_out}/korvallestin-cli.rc PROPERTIES
+    # (The program is made in another folder, whose view of the file counts.)
+    set_source_files_properties(${windows_out}/korvallestin-cli.rc
+        TARGET_DIRECTORY korvallestin-cli PROPERTIES
         OBJECT_DEPENDS "${KORV_ICO};${KORV_CLI_MANIFEST}")
     target_sources(korvallestin-cli PRIVATE ${windows_out}/korvallestin-cli.rc)
     add_dependencies(korvallestin-cli korvallestin-icon)
