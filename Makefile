@@ -98,8 +98,9 @@ windows:
 windows-package: windows
 	scripts/windows-package $(WINDOWS_BUILD) "$$(scripts/build-qt-windows)"
 
-windows-test: windows-package
-	timeout 2400 scripts/windows-test $(WINDOWS_BUILD) "$$(scripts/build-qt-windows)"
+# (The Linux build is there for the console program's output to be compared.)
+windows-test: windows-package build
+	KORV_LINUX_BUILD=$(BUILD) timeout 2400 scripts/windows-test $(WINDOWS_BUILD) "$$(scripts/build-qt-windows)"
 
 # The all-criteria-empty scenario on the shipped file, as the Windows program
 # under Wine and as the Linux program, one after the other.
