@@ -346,11 +346,11 @@ int main(int argc, char** argv) {
         Thousands(static_cast<double>(counts.right)).c_str(),
         Thousands(static_cast<double>(counts.wrong_postcode)).c_str(),
         Thousands(static_cast<double>(counts.misspelled)).c_str(), runs);
-    std::printf("  wall time        %8.3f s    (target at most 3 s)   %s\n", s_all,
+    std::printf("  %-22s %10.3f s    (target at most 3 s) %s\n", "wall time", s_all,
                 s_all <= 3.0 ? "met" : "MISSED");
-    std::printf("  rows per second  %8s\n",
+    std::printf("  %-22s %10s\n", "rows per second",
                 Thousands(static_cast<double>(counts.rows) / s_all).c_str());
-    std::printf("  peak memory      %8.1f MB   (target at most 200 MB) %s\n", peak,
+    std::printf("  %-22s %10.1f MB   (target at most 200 MB) %s\n", "peak memory", peak,
                 peak <= 200.0 ? "met" : "MISSED");
     std::printf(
         "  misspelled rows alone: %s rows in %.3f s; a list of no row %.3f s; so the\n"
@@ -392,14 +392,15 @@ int main(int argc, char** argv) {
     const double s_find = MedianSeconds(*find_all);
     const double s_read = MedianSeconds(*find_none);
     const double s_reader = Median(reads);
-    std::printf("\nfind, all criteria empty, %ld records, median of %d:\n", records, find_runs);
-    std::printf("  to a pipe (%s bytes)          %7.1f ms\n",
-                Thousands(static_cast<double>(find_all->front().bytes_out)).c_str(), s_find * 1e3);
-    std::printf("  reading the file alone (a postcode no record has, nothing written) %7.1f ms\n",
-                s_read * 1e3);
-    std::printf("  ratio %.2f (target at most 1.5)   %s\n", s_find / s_read,
+    std::printf("\nfind, all criteria empty, %s records, median of %d:\n",
+                Thousands(static_cast<double>(records)).c_str(), find_runs);
+    const std::string to_pipe =
+        "to a pipe (" + Thousands(static_cast<double>(find_all->front().bytes_out)) + " bytes)";
+    std::printf("  %-44s %8.1f ms\n", to_pipe.c_str(), s_find * 1e3);
+    std::printf("  %-44s %8.1f ms\n", "reading the file alone (no record matches)", s_read * 1e3);
+    std::printf("  %-44s %8.2f    (target at most 1.5) %s\n", "ratio", s_find / s_read,
                 s_find / s_read <= 1.5 ? "met" : "MISSED");
-    std::printf("  (the data reader alone, in this process, no start-up: %.1f ms)\n",
+    std::printf("  %-44s %8.1f ms\n", "the data reader in this process, no start-up",
                 s_reader * 1e3);
     return verdicts_right ? 0 : 1;
 }
