@@ -1,17 +1,18 @@
 #pragma once
 
 // What differs between the systems the program runs on, behind one small
-// interface: reading a file by a UTF-8 name, the window font's family, how
-// often a busy loop looks at the window system's event queue, and the memory
-// the process holds.
+// interface: reading a file by a UTF-8 name, the program's own folder, the
+// console's streams, replacing a file, and the memory the process holds.
+// What only the window needs is in ui/common/window_system.h.
 // platform_posix.cpp and platform_windows.cpp implement it; the build picks
 // one. Plain C++, no Qt.
 
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace korvallestin {
 
@@ -65,14 +66,37 @@ class ReadOnlyFile {
     std::string error_;
 };
 
-// The family of the window's font: one with Arial's metrics, so that every
-// caption needs the same room wherever the program runs.
-const char* WindowFontFamily();
+// The folder that holds the program's own executable file, the real file
+// with links followed, in the system's spelling (backslashes on Windows); empty
+// when the system does not say.
+std::string ProgramFolder();
 
-// How long a busy loop may go between looks at the window system's event
-// queue; zero where every turn may look. Either way it is far below a display
-// frame, so the window answers a click or a key as promptly to the eye.
-std::chrono::microseconds EventLookSpacing();
+// The program's arguments after its name, in UTF-8 (Windows hands main()
+// them in the local code page, which cannot hold most names).
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+// Sets up the standard streams of a console program: bytes go out as they
+// are written, UTF-8 text included, and a line feed stays one byte. On Windows
+// the console is told to show UTF-8 and the three streams are put in binary
+// mode; elsewhere there is nothing to do.
+void PrepareConsoleStreams();
+
+// True when standard error is a terminal (a console window on Windows).
+bool StandardErrorIsTerminal();
+
+// Creates a new file for writing by a UTF-8 name; fails, with the system's
+// words in `error`, when a file of that name exists already.
+std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error);
+
+// Puts the file `from` in the place of `to`, replacing any file there, in one
+// step where the system allows it. False, with the system's words in `error`,
+// when it cannot.
+bool ReplaceFile(const std::string& from, const std::string& to, std::string& error);
+
+// Removes the file `utf8_path` if the program is interrupted (Ctrl+C) before
+// ForgetOnInterrupt; one file at a time.
+void RemoveOnInterrupt(const std::string& utf8_path);
+void ForgetOnInterrupt();
 
 // The memory this process holds now (its resident set, or on Windows its
 // working set), in kB; 0 when the system does not say.

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -56,16 +57,6 @@ void ReadOnlyFile::Close() {
     }
 }
 
-const char* WindowFontFamily() {
-    // Debian's fonts-liberation2, which the package depends on.
-    return "Liberation Sans";
-}
-
-std::chrono::microseconds EventLookSpacing() {
-    // A look is a poll of the display connection: every turn may have one.
-    return std::chrono::microseconds::zero();
-}
-
 long ResidentKb() {
     std::FILE* f = std::fopen("/proc/self/statm", "r");
     long pages = 0;
@@ -77,6 +68,80 @@ long ResidentKb() {
         std::fclose(f);
     }
     return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+std::string ProgramFolder() {
+    std::error_code ec;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : Utf8FromPath(program.parent_path());
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    return {argv + (argc > 0 ? 1 : 0), argv + argc};
+}
+
+void PrepareConsoleStreams() {
+    // Bytes are written as they are; the terminal decides how to show them.
+}
+
+bool StandardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) != 0;
+}
+
+std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error) {
+    const int fd = ::open(utf8_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        error = std::strerror(errno);
+        ::close(fd);
+    }
+    return file;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to, std::string& error) {
+    if (std::rename(from.c_str(), to.c_str()) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The name the interrupt handler removes; written before the handler can
+// run, read only by it.
+char interrupt_path[4096];
+volatile std::sig_atomic_t interrupt_armed = 0;
+
+extern "C" void RemoveAndLeave(int signal) {
+    if (interrupt_armed != 0) {
+        ::unlink(interrupt_path);
+    }
+    // Ends as the signal would have ended the program.
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+}  // namespace
+
+void RemoveOnInterrupt(const std::string& utf8_path) {
+    interrupt_armed = 0;
+    if (utf8_path.size() >= sizeof interrupt_path) {
+        return;
+    }
+    std::memcpy(interrupt_path, utf8_path.c_str(), utf8_path.size() + 1);
+    interrupt_armed = 1;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        ::signal(signal, RemoveAndLeave);
+    }
+}
+
+void ForgetOnInterrupt() {
+    interrupt_armed = 0;
 }
 
 }  // namespace korvallestin

@@ -3,7 +3,14 @@
 #include <windows.h>
 // psapi.h needs the types of windows.h first.
 #include <psapi.h>
+#include <shellapi.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 
 #include "platform.h"
@@ -110,19 +117,6 @@ void ReadOnlyFile::Close() {
     }
 }
 
-const char* WindowFontFamily() {
-    // Every Windows has Arial; Liberation Sans, used elsewhere, shares its metrics.
-    return "Arial";
-}
-
-std::chrono::microseconds EventLookSpacing() {
-    // Each look is several calls into the window system: kernel calls on
-    // Windows, and under Wine round trips to its server, about 150
-    // microseconds a look in all. One look a millisecond bounds their share
-    // of a long run's time.
-    return std::chrono::milliseconds(1);
-}
-
 long ResidentKb() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
@@ -130,6 +124,86 @@ long ResidentKb() {
         return 0;
     }
     return static_cast<long>(counters.WorkingSetSize / 1024);
+}
+
+std::string ProgramFolder() {
+    // Long enough for any path the system allows.
+    std::wstring name(32768, L'\0');
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    if (length == 0 || length >= name.size()) {
+        return {};
+    }
+    name.resize(length);
+    return Utf8FromPath(std::filesystem::path(name).parent_path());
+}
+
+std::vector<std::string> CommandLineArguments(int /*argc*/, char** /*argv*/) {
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        args.push_back(Utf8FromPath(std::filesystem::path(wide[i])));
+    }
+    ::LocalFree(wide);
+    return args;
+}
+
+void PrepareConsoleStreams() {
+    // The console shows UTF-8; files and pipes get the bytes as written, and
+    // binary mode keeps a line feed from becoming CR LF (the program's output
+    // is the same, byte for byte, on every system).
+    ::SetConsoleOutputCP(CP_UTF8);
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
+
+bool StandardErrorIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
+}
+
+std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error) {
+    std::FILE* file = _wfopen(PathFromUtf8(utf8_path).c_str(), L"wbx");
+    if (file == nullptr) {
+        error = std::strerror(errno);
+    }
+    return file;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to, std::string& error) {
+    if (::MoveFileExW(PathFromUtf8(from).c_str(), PathFromUtf8(to).c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+        error = Describe(::GetLastError());
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+std::wstring interrupt_path;
+volatile LONG interrupt_armed = 0;
+
+BOOL WINAPI RemoveOnControl(DWORD /*event*/) {
+    if (interrupt_armed != 0) {
+        ::DeleteFileW(interrupt_path.c_str());
+    }
+    return FALSE;  // the system's own handling ends the program
+}
+
+}  // namespace
+
+void RemoveOnInterrupt(const std::string& utf8_path) {
+    interrupt_armed = 0;
+    interrupt_path = PathFromUtf8(utf8_path).wstring();
+    interrupt_armed = 1;
+    static const bool installed = ::SetConsoleCtrlHandler(RemoveOnControl, TRUE) != 0;
+    (void)installed;
+}
+
+void ForgetOnInterrupt() {
+    interrupt_armed = 0;
 }
 
 }  // namespace korvallestin

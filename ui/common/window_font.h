@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "platform.h"
+#include "window_system.h"
 
 class QWidget;
 

@@ -10,7 +10,7 @@
 #include "animation_control.h"
 #include "display_adapters.h"
 #include "display_text.h"
-#include "platform.h"
+#include "window_system.h"
 
 namespace korvallestin {
 

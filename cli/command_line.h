@@ -1,0 +1,60 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvallestin {
+
+enum class CliCommand { None, Find, Check };
+enum class RowFormat { Text, Csv, Tsv, Json };
+
+struct FindOptions {
+    std::string postcode;
+    std::string state;
+    std::string locality;
+    bool contains = false;
+    std::optional<int> sort_column;  // 0 to 8, the nine columns in file order
+    bool descending = false;
+    RowFormat format = RowFormat::Text;
+};
+
+struct CheckOptions {
+    std::string input = "-";  // a file name, or "-" for standard input
+    std::string postcode_column;
+    std::string locality_column;
+    std::string state_column;
+    std::string output;  // empty: standard output
+    bool problems_only = false;
+};
+
+struct CliOptions {
+    CliCommand command = CliCommand::None;
+    std::string data_file;  // empty: postcodes.csv in the program's folder
+    bool help = false;
+    bool version = false;
+    FindOptions find;
+    CheckOptions check;
+};
+
+// The command line read, or why it cannot be: `error` is one sentence for
+// standard error, and the program then ends with status 2.
+struct ParsedCommandLine {
+    CliOptions options;
+    std::string error;
+};
+
+// Reads the arguments after the program's name. Options take their value as
+// the next argument or after "=" (--state=QLD); "--" ends the options.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The help for one command, or for the program when `command` is None.
+std::string HelpText(CliCommand command);
+std::string VersionText();
+
+// A column by number (1 to 9) or by its heading, letter case, spaces,
+// dashes and underscores aside ("delivery-office", "BSP Name"): 0 to 8, or
+// nothing when no column has that name.
+std::optional<int> ColumnByName(const std::string& name);
+
+}  // namespace korvallestin

@@ -1,0 +1,16 @@
+// The interface in window_system.h on Linux and other POSIX systems.
+#include "window_system.h"
+
+namespace korvallestin {
+
+const char* WindowFontFamily() {
+    // Debian's fonts-liberation2, which the package depends on.
+    return "Liberation Sans";
+}
+
+std::chrono::microseconds EventLookSpacing() {
+    // A look is a poll of the display connection: every turn may have one.
+    return std::chrono::microseconds::zero();
+}
+
+}  // namespace korvallestin
