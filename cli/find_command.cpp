@@ -75,6 +75,7 @@ bool TypeInto(std::string_view text, int (*filter)(int), std::string_view box, s
 
 std::vector<std::string_view> Fields(const PostcodeRecord& record) {
     std::vector<std::string_view> fields;
+    fields.reserve(PostcodeRecord::kFieldCount);
     for (int i = 0; i < PostcodeRecord::kFieldCount; ++i) {
         fields.emplace_back(record.Field(i));
     }

@@ -119,8 +119,10 @@ void LocalityIndex::HashTable::Reserve(std::size_t count) {
 void LocalityIndex::HashTable::Insert(std::uint64_t key, std::uint32_t value) {
     if (2 * (count_ + 1) > values_.size()) {
         // Grows by rebuilding at twice the room.
-        std::vector<std::uint64_t> keys = std::move(keys_);
-        std::vector<std::uint32_t> values = std::move(values_);
+        std::vector<std::uint64_t> keys;
+        std::vector<std::uint32_t> values;
+        keys.swap(keys_);
+        values.swap(values_);
         Reserve(std::max<std::size_t>(count_ + 1, values.size()));
         for (std::size_t i = 0; i < values.size(); ++i) {
             if (values[i] != kNone) {

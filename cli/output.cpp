@@ -81,7 +81,7 @@ bool ReplacingFileOutput::Commit(std::string& error) {
         Abandon();
         return false;
     }
-    if (!ReplaceFile(temporary_, target_, error)) {
+    if (!PutFileInPlace(temporary_, target_, error)) {
         Abandon();
         return false;
     }

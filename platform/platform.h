@@ -91,7 +91,7 @@ std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error);
 // Puts the file `from` in the place of `to`, replacing any file there, in one
 // step where the system allows it. False, with the system's words in `error`,
 // when it cannot.
-bool ReplaceFile(const std::string& from, const std::string& to, std::string& error);
+bool PutFileInPlace(const std::string& from, const std::string& to, std::string& error);
 
 // Removes the file `utf8_path` if the program is interrupted (Ctrl+C) before
 // ForgetOnInterrupt; one file at a time.

@@ -102,7 +102,7 @@ std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error) {
     return file;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to, std::string& error) {
+bool PutFileInPlace(const std::string& from, const std::string& to, std::string& error) {
     if (std::rename(from.c_str(), to.c_str()) != 0) {
         error = std::strerror(errno);
         return false;

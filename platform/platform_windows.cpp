@@ -171,7 +171,7 @@ std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error) {
     return file;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to, std::string& error) {
+bool PutFileInPlace(const std::string& from, const std::string& to, std::string& error) {
     if (::MoveFileExW(PathFromUtf8(from).c_str(), PathFromUtf8(to).c_str(),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
         error = Describe(::GetLastError());
