@@ -14,9 +14,10 @@
 int main(int argc, char* argv[]) {
     using namespace korvallestin;
     PrepareConsoleStreams();
-    // Full blocks to a file or pipe; the terminal sees each line as it comes.
+    // Full blocks to a file or pipe; a terminal sees each line as it comes.
     static char out_buffer[1 << 16];
-    std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
+    std::setvbuf(stdout, out_buffer, StandardOutputIsTerminal() ? _IOLBF : _IOFBF,
+                 sizeof out_buffer);
     StreamOutput out(stdout);
     StreamOutput err(stderr);
 

@@ -81,7 +81,9 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 // mode; elsewhere there is nothing to do.
 void PrepareConsoleStreams();
 
-// True when standard error is a terminal (a console window on Windows).
+// True when standard output, or standard error, is a terminal (a console
+// window on Windows).
+bool StandardOutputIsTerminal();
 bool StandardErrorIsTerminal();
 
 // Creates a new file for writing by a UTF-8 name; fails, with the system's

@@ -84,6 +84,10 @@ void PrepareConsoleStreams() {
     // Bytes are written as they are; the terminal decides how to show them.
 }
 
+bool StandardOutputIsTerminal() {
+    return ::isatty(STDOUT_FILENO) != 0;
+}
+
 bool StandardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) != 0;
 }
@@ -136,7 +140,12 @@ void RemoveOnInterrupt(const std::string& utf8_path) {
     std::memcpy(interrupt_path, utf8_path.c_str(), utf8_path.size() + 1);
     interrupt_armed = 1;
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
-        ::signal(signal, RemoveAndLeave);
+        // A signal the program was started to ignore (nohup, a background
+        // job) stays ignored.
+        struct sigaction now {};
+        if (::sigaction(signal, nullptr, &now) == 0 && now.sa_handler != SIG_IGN) {
+            ::signal(signal, RemoveAndLeave);
+        }
     }
 }
 

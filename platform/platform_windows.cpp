@@ -159,6 +159,10 @@ void PrepareConsoleStreams() {
     _setmode(_fileno(stderr), _O_BINARY);
 }
 
+bool StandardOutputIsTerminal() {
+    return _isatty(_fileno(stdout)) != 0;
+}
+
 bool StandardErrorIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 }

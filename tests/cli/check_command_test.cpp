@@ -49,6 +49,8 @@ TEST_F(CheckTest, EachRowGetsItsVerdictAndTheNearestNames) {
         // The given postcode first, then the given state, at most three.
         {"Richmund,VIC,3121", "unknown-locality",
          "RICHMOND (VIC 3121); RICHMOND (NSW 2753); RICHMOND (QLD 4822)"},
+        {"Richmund,NSW,3121", "unknown-locality",
+         "RICHMOND (VIC 3121); RICHMOND (NSW 2753); RICHMOND (QLD 4822)"},
         {"Richmund,SA,2000", "unknown-locality",
          "RICHMOND (SA 5033); RICHMOND (NSW 2753); RICHMOND (QLD 4822)"},
         {"Xanadu,QLD,4109", "unknown-locality", ""},
@@ -82,8 +84,8 @@ TEST_F(CheckTest, EachRowGetsItsVerdictAndTheNearestNames) {
     for (std::size_t i = 0; i < got.size(); ++i) {
         EXPECT_EQ(got[i], want[i]);
     }
-    EXPECT_THAT(run.err, HasSubstr("19 rows checked in"));
-    EXPECT_THAT(run.err, HasSubstr(": 2 ok, 1 wrong-postcode, 2 wrong-state, 8 unknown-locality, "
+    EXPECT_THAT(run.err, HasSubstr("20 rows checked in"));
+    EXPECT_THAT(run.err, HasSubstr(": 2 ok, 1 wrong-postcode, 2 wrong-state, 9 unknown-locality, "
                                    "1 unknown-postcode, 5 incomplete\n"));
 
     // Every row right: status 0; only problems: nothing but the header.
@@ -91,6 +93,41 @@ TEST_F(CheckTest, EachRowGetsItsVerdictAndTheNearestNames) {
     const CommandRun all_ok = RunCheckOn(options, "Suburb,State,Postcode\nsydney,nsw,2001\n");
     EXPECT_EQ(all_ok.status, 0) << all_ok.err;
     EXPECT_EQ(all_ok.out, "Suburb,State,Postcode,verdict,suggestion\n");
+}
+
+TEST_F(CheckTest, AProgressLineShowsOnATerminalOnlyAfterASecond) {
+    std::string list = "Suburb,State,Postcode\n";
+    for (int i = 0; i < 3 * 4096; ++i) {
+        list += "Sydney,NSW,2000\n";
+    }
+    struct Case {
+        bool terminal;
+        double step;  // seconds the clock moves each time it is read
+        const char* progress;
+    };
+    const std::vector<Case> cases = {
+        // The clock is read at the start and every 4096 rows: the first look
+        // is 0.6 s in, the next 1.2 s.
+        {true, 0.6, "\rchecked 8192 rows...\rchecked 12288 rows..."},
+        {true, 0.001, ""},  // a quick check shows none
+        {false, 0.6, ""},   // nor does one whose errors go to a file
+    };
+    for (const Case& c : cases) {
+        StringSource in(list);
+        StringOutput out;
+        StringOutput err;
+        double now = 0;
+        CheckEnvironment environment;
+        environment.seconds = [&now, &c] { return now += c.step; };
+        environment.progress_on_terminal = c.terminal;
+        options.command = CliCommand::Check;
+        EXPECT_EQ(RunCheck(options, in, out, err, environment), 0);
+        const std::string blank =
+            "\r" + std::string(std::string("checked 12288 rows...").size(), ' ') + "\r";
+        const std::string expected = *c.progress == 0 ? "" : c.progress + blank;
+        EXPECT_EQ(err.Text().substr(0, err.Text().find("12288 rows checked")), expected)
+            << c.terminal << " " << c.step;
+    }
 }
 
 TEST_F(CheckTest, ColumnsAreFoundByTheirUsualNamesOrAsGiven) {
