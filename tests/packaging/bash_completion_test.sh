@@ -4,6 +4,7 @@
 #
 #     bash_completion_test.sh COMPLETION_FILE
 set -uo pipefail
+# shellcheck source=/dev/null
 source "$1" || { echo "FAIL: $1 does not load"; exit 1; }
 complete -p korvallestin-cli >/dev/null || { echo "FAIL: no completion for korvallestin-cli"; exit 1; }
 

@@ -24,12 +24,13 @@ all_help=""
 for command in "" find check; do
     help=$("$program" $command --help) || { fail "'$program $command --help' failed"; continue; }
     all_help+=$help$'\n'
+    from="${command:-the program} --help"
     for option in $(options <<<"$help"); do
         if in_manual "$option" && in_completion "$option"; then
             passed=$((passed + 1))
         else
-            in_manual "$option" || fail "the manual page lacks $option (from ${command:-the program's} --help)"
-            in_completion "$option" || fail "the completion lacks $option (from ${command:-the program's} --help)"
+            in_manual "$option" || fail "the manual page lacks $option (from $from)"
+            in_completion "$option" || fail "the completion lacks $option (from $from)"
         fi
     done
 done
