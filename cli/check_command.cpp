@@ -7,6 +7,7 @@
 
 #include "data_file.h"
 #include "find_command.h"
+#include "platform.h"
 #include "row_formats.h"
 
 namespace korvallestin {
@@ -157,7 +158,9 @@ int RunCheck(const CliOptions& options, ByteSource& in, Output& out, Output& err
             Fail(err, "the output " + check.output + " is the list being checked; give another");
             return 2;
         }
-        if (!options.data_file.empty() && SameFile(options.data_file, check.output)) {
+        const std::string data_path =
+            options.data_file.empty() ? PostcodeFilePath(ProgramFolder()) : options.data_file;
+        if (SameFile(data_path, check.output)) {
             Fail(err, "the output " + check.output + " is the postcode file; give another");
             return 2;
         }

@@ -78,6 +78,16 @@ TEST(CliProgram, ReadsTheDataFileBesideItselfAndAnswersByExitStatus) {
         EXPECT_EQ(ran.out, c.out) << c.args;
         EXPECT_EQ(ran.err, c.err) << c.args;
     }
+    // Its own data file is never an output, whatever the name it is given by.
+    const std::string list = dir.Write("list.csv", "Suburb,State,Postcode\nSydney,NSW,2000\n");
+    const std::string data_before = testing::ReadFileBytes(data);
+    const Ran overwrite =
+        RunProgram(dir, program, "check '" + list + "' --output '" + folder + "/./postcodes.csv'");
+    EXPECT_EQ(overwrite.status, 2);
+    EXPECT_EQ(overwrite.err, "korvallestin-cli: the output " + folder +
+                                 "/./postcodes.csv is the postcode file; give another\n");
+    EXPECT_EQ(testing::ReadFileBytes(data), data_before);
+
     // Without its data file it says where it looked, as the window does.
     std::filesystem::remove(PathFromUtf8(data));
     const Ran missing = RunProgram(dir, program, "find");
