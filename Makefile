@@ -5,7 +5,7 @@ WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test desktop-test bench bench-large bench-table sanitize fuzz-smoke package package-smoke orca-test check check-format check-docs format clean windows windows-package windows-test windows-bench
+.PHONY: all deps configure build run test desktop-test bench bench-large bench-table bench-cli sanitize fuzz-smoke package package-smoke orca-test check check-format check-docs format clean windows windows-package windows-test windows-bench
 
 all: build
 
@@ -42,6 +42,12 @@ bench-large: build
 # The performance page's table, from the reports of the two targets above.
 bench-table:
 	scripts/bench-table --page docs/performance.md $(BUILD)/bench.json $(BUILD)/bench-large.json
+
+# The console program: a check of 1,000,000 addresses made from the shipped
+# file, and find writing every record to a pipe beside reading the file.
+bench-cli: build
+	./$(BUILD)/bench/korvallestin-cli-bench --cli $(BUILD)/korvallestin-cli \
+		--data $(BUILD)/postcodes.csv --work $(BUILD)/bench-cli
 
 # Every test again, built with AddressSanitizer and UBSan (into build-sanitize).
 sanitize:
@@ -97,8 +103,9 @@ windows:
 windows-package: windows
 	scripts/windows-package $(WINDOWS_BUILD) "$$(scripts/build-qt-windows)"
 
-windows-test: windows-package
-	timeout 2400 scripts/windows-test $(WINDOWS_BUILD) "$$(scripts/build-qt-windows)"
+# (The Linux build is there for the console program's output to be compared.)
+windows-test: windows-package build
+	KORV_LINUX_BUILD=$(BUILD) timeout 2400 scripts/windows-test $(WINDOWS_BUILD) "$$(scripts/build-qt-windows)"
 
 # The all-criteria-empty scenario on the shipped file, as the Windows program
 # under Wine and as the Linux program, one after the other.

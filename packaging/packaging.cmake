@@ -53,9 +53,13 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "look up Australian postcodes")
 set(CPACK_PACKAGE_DESCRIPTION
     "Korvallestin is a small desktop program that finds Australian postcodes and
 localities. Type a postcode, a state and a locality (or the beginning or any
-part of one) and every matching entry of the shipped list of 18,545
+part of one) and every matching entry of the shipped list of 18,528
 localities is listed as it is found, with its state, delivery office and
-parcel zone. Results can be sorted by any column.")
+parcel zone. Results can be sorted by any column.
+.
+A console program, korvallestin-cli, answers the same look-ups in text, CSV,
+TSV or JSON, and checks whole address lists in CSV, row by row, for
+localities, states and postcodes that do not agree, with suggestions.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -70,4 +74,5 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")  # the window font (ui/com
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(${packaging_dir}/debian_docs.cmake)
+include(${packaging_dir}/cli.cmake)
 include(CPack)

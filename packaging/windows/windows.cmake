@@ -50,3 +50,20 @@ install(FILES ${KORV_ICO} DESTINATION .)
 install(FILES ${windows_dir}/THIRD-PARTY.txt DESTINATION .)
 install(FILES /usr/share/common-licenses/LGPL-3 DESTINATION . RENAME LGPL-3.txt)
 install(FILES /usr/share/common-licenses/GPL-3 DESTINATION . RENAME GPL-3.txt)
+
+# The console program, beside the window in the same folder, where it finds
+# the same data file. It stays a console program (no WIN32_EXECUTABLE), so
+# that a command prompt waits for it and its output reaches the console and
+# pipes.
+if(TARGET korvallestin-cli)
+    set(KORV_CLI_MANIFEST ${windows_out}/korvallestin-cli.manifest)
+    configure_file(${windows_dir}/korvallestin-cli.manifest ${KORV_CLI_MANIFEST} @ONLY)
+    configure_file(${windows_dir}/korvallestin-cli.rc.in ${windows_out}/korvallestin-cli.rc @ONLY)
+    # (The program is made in another folder, whose view of the file counts.)
+    set_source_files_properties(${windows_out}/korvallestin-cli.rc
+        TARGET_DIRECTORY korvallestin-cli PROPERTIES
+        OBJECT_DEPENDS "${KORV_ICO};${KORV_CLI_MANIFEST}")
+    target_sources(korvallestin-cli PRIVATE ${windows_out}/korvallestin-cli.rc)
+    add_dependencies(korvallestin-cli korvallestin-icon)
+    install(TARGETS korvallestin-cli RUNTIME DESTINATION .)
+endif()

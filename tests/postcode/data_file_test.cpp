@@ -1,6 +1,7 @@
 #include "data_file.h"
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -340,12 +341,30 @@ TEST(Reader, ShippedFileReadsWhole) {
     ASSERT_TRUE(reader.ReadRecord(record));
     EXPECT_EQ(record.Postcode, "Pcode");
     int count = 0;
+    std::set<std::string> places;
     while (!reader.AtEnd()) {
         ASSERT_TRUE(reader.ReadRecord(record)) << DescribeFailure(reader.LastFailure());
         ++count;
         ASSERT_EQ(record.Postcode.size(), 4U) << count;
+        places.insert(record.Postcode + " " + record.Locality + " " + record.State);
     }
-    EXPECT_EQ(count, 18545);
+    EXPECT_EQ(count, 18528);
+
+    // Localities that changed postcode are listed under the new one only: a
+    // retired postcode must neither be found nor pass a check.
+    const struct {
+        const char* place;
+        bool listed;
+    } kPlaces[] = {
+        {"4306 BLACKBUTT QLD", false},      {"4314 BLACKBUTT QLD", true},
+        {"4306 BENARKIN NORTH QLD", false}, {"4314 BENARKIN NORTH QLD", true},
+        {"4306 MOUNT STANLEY QLD", false},  {"4314 MOUNT STANLEY QLD", true},
+        {"4306 TEELAH QLD", false},         {"4314 TEELAH QLD", true},
+        {"4306 AMBERLEY QLD", true},        {"2529 BLACKBUTT NSW", true},
+    };
+    for (const auto& p : kPlaces) {
+        EXPECT_EQ(places.contains(p.place), p.listed) << p.place;
+    }
 }
 
 }  // namespace
