@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "result_row_store.h"
 
@@ -21,6 +22,55 @@ bool IsContinuation(char c) {
 
 bool IsTabOrLineEnd(char c) {
     return c == '\t' || c == '\n' || c == '\r';
+}
+
+// The most bytes PutFitted writes for `text`: the text and its padding, or a
+// cut text and the ellipsis.
+std::size_t FittedRoom(std::string_view text, std::size_t width) {
+    return text.size() + width + kEllipsis.size();
+}
+
+// Writes the text fitted to `width` columns at `to` and answers where it
+// ends; see AppendFitted.
+char* PutFitted(std::string_view text, std::size_t width, bool pad, char* to) {
+    // Columns are counted in characters: a UTF-8 lead byte starts one. The
+    // count stops at the first character past `width`: the text is cut there.
+    std::size_t columns = 0;
+    std::size_t last_column = 0;  // where the ellipsis goes when the text is cut
+    std::size_t at = 0;
+    bool control = false;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        control |= static_cast<unsigned char>(c) < 0x20;
+        if (IsContinuation(c)) {
+            continue;
+        }
+        if (columns == width) {
+            break;
+        }
+        if (columns + 1 == width) {
+            last_column = at;
+        }
+        ++columns;
+    }
+    const bool cut = at < text.size();
+    const std::size_t kept = cut ? last_column : text.size();
+    std::memcpy(to, text.data(), kept);
+    if (control) {
+        // Control characters would move the cursor: a tab or line end shows
+        // as a space.
+        std::replace_if(to, to + kept, IsTabOrLineEnd, ' ');
+    }
+    to += kept;
+    if (cut) {
+        return std::copy(kEllipsis.begin(), kEllipsis.end(), to);
+    }
+    if (pad) {
+        for (; columns < width; ++columns) {
+            *to++ = ' ';
+        }
+    }
+    return to;
 }
 
 // Holds whole rows until a block is full, then writes them in one go.
@@ -64,21 +114,29 @@ class TextWriter final : public BlockedWriter {
     bool End() override { return Finish(); }
 
   private:
+    // The whole line is written in place: room for it first, then each cell
+    // and its space, the spaces at its end taken off.
     void AppendLine(std::span<const std::string_view> fields) {
-        const std::size_t line_start = block_.size();
+        std::size_t room = 1;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            room += FittedRoom(fields[i], kTextWidths[i]) + 1;
+        }
+        const std::size_t start = block_.size();
+        block_.resize(start + room);
+        char* const line = block_.data() + start;
+        char* end = line;
         for (std::size_t i = 0; i < fields.size(); ++i) {
             const bool last = i + 1 == fields.size();
-            AppendFitted(fields[i], kTextWidths[i], !last, block_);
+            end = PutFitted(fields[i], kTextWidths[i], !last, end);
             if (!last) {
-                block_ += ' ';
+                *end++ = ' ';
             }
         }
-        std::size_t end = block_.size();
-        while (end > line_start && block_[end - 1] == ' ') {
+        while (end > line && end[-1] == ' ') {
             --end;
         }
-        block_.resize(end);
-        block_ += '\n';
+        *end++ = '\n';
+        block_.resize(start + static_cast<std::size_t>(end - line));
     }
 
     bool headed_ = false;
@@ -234,40 +292,10 @@ void AppendCsvField(std::string_view field, char delimiter, std::string& out) {
 }
 
 void AppendFitted(std::string_view text, std::size_t width, bool pad, std::string& out) {
-    // Columns are counted in characters: a UTF-8 lead byte starts one. The
-    // count stops at the first character past `width`: the text is cut there.
-    std::size_t columns = 0;
-    std::size_t last_column = 0;  // where the ellipsis goes when the text is cut
-    std::size_t at = 0;
-    bool control = false;
-    for (; at < text.size(); ++at) {
-        const char c = text[at];
-        control |= static_cast<unsigned char>(c) < 0x20;
-        if (IsContinuation(c)) {
-            continue;
-        }
-        if (columns == width) {
-            break;
-        }
-        if (columns + 1 == width) {
-            last_column = at;
-        }
-        ++columns;
-    }
-    const bool cut = at < text.size();
     const std::size_t start = out.size();
-    out.append(text.substr(0, cut ? last_column : text.size()));
-    if (control) {
-        // Control characters would move the cursor: a tab or line end shows
-        // as a space.
-        std::replace_if(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), IsTabOrLineEnd,
-                        ' ');
-    }
-    if (cut) {
-        out += kEllipsis;
-    } else if (pad) {
-        out.append(width - columns, ' ');
-    }
+    out.resize(start + FittedRoom(text, width));
+    char* const end = PutFitted(text, width, pad, out.data() + start);
+    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 }  // namespace korvallestin
