@@ -1,5 +1,6 @@
 #include "find_command.h"
 
+#include <array>
 #include <string_view>
 #include <vector>
 
@@ -73,13 +74,12 @@ bool TypeInto(std::string_view text, int (*filter)(int), std::string_view box, s
     return true;
 }
 
-std::vector<std::string_view> Fields(const PostcodeRecord& record) {
-    std::vector<std::string_view> fields;
-    fields.reserve(PostcodeRecord::kFieldCount);
+using RowFields = std::array<std::string_view, PostcodeRecord::kFieldCount>;
+
+void FillFields(const PostcodeRecord& record, RowFields& fields) {
     for (int i = 0; i < PostcodeRecord::kFieldCount; ++i) {
-        fields.emplace_back(record.Field(i));
+        fields[static_cast<std::size_t>(i)] = record.Field(i);
     }
-    return fields;
 }
 
 std::string NothingFound(const SearchCriteria& criteria) {
@@ -182,6 +182,7 @@ int RunFind(const CliOptions& options, Output& out, Output& err) {
         store.SetSort(*options.find.sort_column, options.find.descending ? 1 : 0);
     }
     PostcodeRecord record;
+    RowFields fields;
     std::size_t found = 0;
     // The header line names the columns; it is read and never looked at. A
     // file without one gets no output at all.
@@ -195,13 +196,13 @@ int RunFind(const CliOptions& options, Output& out, Output& err) {
             if (sorted) {
                 store.Append(record);
             } else {
-                written = writer->Row(Fields(record));
+                FillFields(record, fields);
+                written = writer->Row(fields);
             }
         }
     }
     if (sorted && written) {
         store.PromotePending();
-        std::vector<std::string_view> fields(PostcodeRecord::kFieldCount);
         for (std::size_t row = 0; row < store.Visible() && written; ++row) {
             for (int i = 0; i < PostcodeRecord::kFieldCount; ++i) {
                 fields[static_cast<std::size_t>(i)] = store.Cell(row, i);

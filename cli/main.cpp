@@ -16,9 +16,9 @@ int main(int argc, char* argv[]) {
     PrepareConsoleStreams();
     // Full blocks to a file or pipe; a terminal sees each line as it comes.
     static char out_buffer[1 << 16];
-    std::setvbuf(stdout, out_buffer, StandardOutputIsTerminal() ? _IOLBF : _IOFBF,
-                 sizeof out_buffer);
-    StreamOutput out(stdout);
+    const bool terminal = StandardOutputIsTerminal();
+    std::setvbuf(stdout, out_buffer, terminal ? _IOLBF : _IOFBF, sizeof out_buffer);
+    StreamOutput out(stdout, terminal);
     StreamOutput err(stderr);
 
     const ParsedCommandLine parsed = ParseCommandLine(CommandLineArguments(argc, argv));

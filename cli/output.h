@@ -13,17 +13,23 @@ class Output {
     virtual ~Output() = default;
     virtual bool Write(std::string_view text) = 0;
     virtual bool Flush() { return true; }
+    // True when a reader is waiting for each line as it comes (a terminal),
+    // so that text is not held back to make larger writes.
+    virtual bool LineByLine() const { return false; }
 };
 
 // A C stream (standard output or error, or an opened file).
 class StreamOutput final : public Output {
   public:
-    explicit StreamOutput(std::FILE* stream) : stream_(stream) {}
+    explicit StreamOutput(std::FILE* stream, bool line_by_line = false)
+        : stream_(stream), line_by_line_(line_by_line) {}
     bool Write(std::string_view text) override;
     bool Flush() override;
+    bool LineByLine() const override { return line_by_line_; }
 
   private:
     std::FILE* stream_;
+    bool line_by_line_;
     bool ok_ = true;
 };
 

@@ -1,6 +1,8 @@
 #include "row_formats.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "result_row_store.h"
 
@@ -10,135 +12,244 @@ namespace {
 
 constexpr std::string_view kEllipsis = "\xE2\x80\xA6";
 
+// Rows are handed to the output in blocks of about this size: one write per
+// block rather than one per row.
+constexpr std::size_t kBlockSize = std::size_t{1} << 16;
+
 bool IsContinuation(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-std::vector<std::string_view> Headings() {
-    return {kColumnHeadings.begin(), kColumnHeadings.end()};
+bool IsTabOrLineEnd(char c) {
+    return c == '\t' || c == '\n' || c == '\r';
 }
 
-class TextWriter final : public RowWriter {
+// The most bytes PutFitted writes for `text`: the text and its padding, or a
+// cut text and the ellipsis.
+std::size_t FittedRoom(std::string_view text, std::size_t width) {
+    return text.size() + width + kEllipsis.size();
+}
+
+// Writes the text fitted to `width` columns at `to` and answers where it
+// ends; see AppendFitted.
+char* PutFitted(std::string_view text, std::size_t width, bool pad, char* to) {
+    // Columns are counted in characters: a UTF-8 lead byte starts one. The
+    // count stops at the first character past `width`: the text is cut there.
+    std::size_t columns = 0;
+    std::size_t last_column = 0;  // where the ellipsis goes when the text is cut
+    std::size_t at = 0;
+    bool control = false;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        control |= static_cast<unsigned char>(c) < 0x20;
+        if (IsContinuation(c)) {
+            continue;
+        }
+        if (columns == width) {
+            break;
+        }
+        if (columns + 1 == width) {
+            last_column = at;
+        }
+        ++columns;
+    }
+    const bool cut = at < text.size();
+    const std::size_t kept = cut ? last_column : text.size();
+    std::memcpy(to, text.data(), kept);
+    if (control) {
+        // Control characters would move the cursor: a tab or line end shows
+        // as a space.
+        std::replace_if(to, to + kept, IsTabOrLineEnd, ' ');
+    }
+    to += kept;
+    if (cut) {
+        return std::copy(kEllipsis.begin(), kEllipsis.end(), to);
+    }
+    if (pad) {
+        for (; columns < width; ++columns) {
+            *to++ = ' ';
+        }
+    }
+    return to;
+}
+
+// Holds whole rows until a block is full, then writes them in one go.
+class BlockedWriter : public RowWriter {
   public:
-    explicit TextWriter(Output& out) : out_(out) {}
+    explicit BlockedWriter(Output& out) : out_(out), line_by_line_(out.LineByLine()) {
+        block_.reserve(kBlockSize + 1024);
+    }
+
+  protected:
+    // Called when a row is whole in `block_`.
+    bool RowDone() { return line_by_line_ || block_.size() >= kBlockSize ? WriteBlock() : true; }
+    bool WriteBlock() {
+        const bool ok = out_.Write(block_);
+        block_.clear();
+        return ok;
+    }
+    bool Finish() { return WriteBlock() && out_.Flush(); }
+
+    std::string block_;
+
+  private:
+    Output& out_;
+    bool line_by_line_;
+};
+
+class TextWriter final : public BlockedWriter {
+  public:
+    explicit TextWriter(Output& out) : BlockedWriter(out) {}
     // The headings come with the first row: a look-up that finds nothing
     // writes nothing.
     bool Begin() override { return true; }
-    bool Row(const std::vector<std::string_view>& fields) override {
+    bool Row(std::span<const std::string_view> fields) override {
         if (!headed_) {
             headed_ = true;
-            if (!Row(Headings())) {
-                return false;
-            }
+            AppendLine(kColumnHeadings);
         }
-        line_.clear();
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            const bool last = i + 1 == fields.size();
-            line_ += FitToColumns(fields[i], kTextWidths[i], !last);
-            if (!last) {
-                line_ += ' ';
-            }
-        }
-        while (!line_.empty() && line_.back() == ' ') {
-            line_.pop_back();
-        }
-        line_ += '\n';
-        return out_.Write(line_);
+        AppendLine(fields);
+        return RowDone();
     }
-    bool End() override { return out_.Flush(); }
+    bool End() override { return Finish(); }
 
   private:
-    Output& out_;
-    std::string line_;
+    // The whole line is written in place: room for it first, then each cell
+    // and its space, the spaces at its end taken off.
+    void AppendLine(std::span<const std::string_view> fields) {
+        std::size_t room = 1;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            room += FittedRoom(fields[i], kTextWidths[i]) + 1;
+        }
+        const std::size_t start = block_.size();
+        block_.resize(start + room);
+        char* const line = block_.data() + start;
+        char* end = line;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const bool last = i + 1 == fields.size();
+            end = PutFitted(fields[i], kTextWidths[i], !last, end);
+            if (!last) {
+                *end++ = ' ';
+            }
+        }
+        while (end > line && end[-1] == ' ') {
+            --end;
+        }
+        *end++ = '\n';
+        block_.resize(start + static_cast<std::size_t>(end - line));
+    }
+
     bool headed_ = false;
 };
 
-class DelimitedWriter final : public RowWriter {
+class DelimitedWriter final : public BlockedWriter {
   public:
-    DelimitedWriter(Output& out, char delimiter) : out_(out), delimiter_(delimiter) {}
-    bool Begin() override { return Row(Headings()); }
-    bool Row(const std::vector<std::string_view>& fields) override {
-        line_.clear();
+    DelimitedWriter(Output& out, char delimiter) : BlockedWriter(out), delimiter_(delimiter) {}
+    bool Begin() override {
+        AppendLine(kColumnHeadings);
+        return RowDone();
+    }
+    bool Row(std::span<const std::string_view> fields) override {
+        AppendLine(fields);
+        return RowDone();
+    }
+    bool End() override { return Finish(); }
+
+  private:
+    void AppendLine(std::span<const std::string_view> fields) {
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (i > 0) {
-                line_ += delimiter_;
+                block_ += delimiter_;
             }
             if (delimiter_ == '\t') {
-                // TSV has no quoting: a tab or line end inside a field
-                // becomes a space, so each row stays one line of nine fields.
-                for (const char c : fields[i]) {
-                    line_ += (c == '\t' || c == '\n' || c == '\r') ? ' ' : c;
-                }
+                AppendTsvField(fields[i]);
             } else {
-                AppendCsvField(fields[i], delimiter_, line_);
+                AppendCsvField(fields[i], delimiter_, block_);
             }
         }
-        line_ += delimiter_ == '\t' ? "\n" : "\r\n";
-        return out_.Write(line_);
+        block_ += delimiter_ == '\t' ? "\n" : "\r\n";
     }
-    bool End() override { return out_.Flush(); }
 
-  private:
-    Output& out_;
+    // TSV has no quoting: a tab or line end inside a field becomes a space,
+    // so each row stays one line of nine fields.
+    void AppendTsvField(std::string_view field) {
+        const std::size_t at = block_.size();
+        block_.append(field);
+        for (std::size_t i = at; i < block_.size(); ++i) {
+            if (IsTabOrLineEnd(block_[i])) {
+                block_[i] = ' ';
+            }
+        }
+    }
+
     char delimiter_;
-    std::string line_;
 };
 
-class JsonWriter final : public RowWriter {
+class JsonWriter final : public BlockedWriter {
   public:
-    explicit JsonWriter(Output& out) : out_(out) {}
-    bool Begin() override { return out_.Write("["); }
-    bool Row(const std::vector<std::string_view>& fields) override {
-        static constexpr std::string_view kNames[PostcodeRecord::kFieldCount] = {
-            "Postcode",         "Locality",   "State",     "Comments", "DeliveryOffice",
-            "PresortIndicator", "ParcelZone", "BSPNumber", "BSPName"};
-        line_ = rows_++ == 0 ? "\n  {" : ",\n  {";
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            line_ += i == 0 ? "\"" : ", \"";
-            line_ += kNames[i];
-            line_ += "\": \"";
-            AppendJsonText(fields[i]);
-            line_ += '"';
-        }
-        line_ += '}';
-        return out_.Write(line_);
+    explicit JsonWriter(Output& out) : BlockedWriter(out) {}
+    bool Begin() override {
+        block_ += '[';
+        return RowDone();
     }
-    bool End() override { return out_.Write(rows_ == 0 ? "]\n" : "\n]\n") && out_.Flush(); }
+    bool Row(std::span<const std::string_view> fields) override {
+        // Each name with the punctuation before its value.
+        static constexpr std::string_view kNames[PostcodeRecord::kFieldCount] = {
+            "\"Postcode\": \"",     ", \"Locality\": \"",       ", \"State\": \"",
+            ", \"Comments\": \"",   ", \"DeliveryOffice\": \"", ", \"PresortIndicator\": \"",
+            ", \"ParcelZone\": \"", ", \"BSPNumber\": \"",      ", \"BSPName\": \""};
+        block_ += rows_++ == 0 ? "\n  {" : ",\n  {";
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            block_ += kNames[i];
+            AppendJsonText(fields[i]);
+            block_ += '"';
+        }
+        block_ += '}';
+        return RowDone();
+    }
+    bool End() override {
+        block_ += rows_ == 0 ? "]\n" : "\n]\n";
+        return Finish();
+    }
 
   private:
+    // The text with JSON's escapes; the runs between them are copied whole.
     void AppendJsonText(std::string_view text) {
-        for (const char c : text) {
+        std::size_t run = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            if (c != '"' && c != '\\' && static_cast<unsigned char>(c) >= 0x20) {
+                continue;
+            }
+            block_.append(text.substr(run, i - run));
+            run = i + 1;
             switch (c) {
                 case '"':
-                    line_ += "\\\"";
+                    block_ += "\\\"";
                     break;
                 case '\\':
-                    line_ += "\\\\";
+                    block_ += "\\\\";
                     break;
                 case '\n':
-                    line_ += "\\n";
+                    block_ += "\\n";
                     break;
                 case '\r':
-                    line_ += "\\r";
+                    block_ += "\\r";
                     break;
                 case '\t':
-                    line_ += "\\t";
+                    block_ += "\\t";
                     break;
-                default:
-                    if (static_cast<unsigned char>(c) < 0x20) {
-                        char escaped[8];
-                        std::snprintf(escaped, sizeof escaped, "\\u%04x",
-                                      static_cast<unsigned>(static_cast<unsigned char>(c)));
-                        line_ += escaped;
-                    } else {
-                        line_ += c;
-                    }
+                default: {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x",
+                                  static_cast<unsigned>(static_cast<unsigned char>(c)));
+                    block_ += escaped;
+                }
             }
         }
+        block_.append(text.substr(run));
     }
 
-    Output& out_;
-    std::string line_;
     std::size_t rows_ = 0;
 };
 
@@ -159,8 +270,13 @@ std::unique_ptr<RowWriter> MakeRowWriter(RowFormat format, Output& out) {
 }
 
 void AppendCsvField(std::string_view field, char delimiter, std::string& out) {
-    const bool quoted =
-        field.find_first_of(std::string{delimiter, '"', '\r', '\n'}) != std::string_view::npos;
+    bool quoted = false;
+    for (const char c : field) {
+        if (c == delimiter || c == '"' || c == '\r' || c == '\n') {
+            quoted = true;
+            break;
+        }
+    }
     if (!quoted) {
         out.append(field);
         return;
@@ -175,38 +291,11 @@ void AppendCsvField(std::string_view field, char delimiter, std::string& out) {
     out += '"';
 }
 
-std::string FitToColumns(std::string_view text, std::size_t width, bool pad) {
-    // Columns are counted in characters: a UTF-8 lead byte starts one.
-    std::size_t columns = 0;
-    std::size_t cut = text.size();  // where the text stops when it is too long
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsContinuation(text[i])) {
-            continue;
-        }
-        if (columns == width - 1) {
-            cut = i;
-        }
-        ++columns;
-    }
-    std::string out;
-    if (columns > width) {
-        out.assign(text.substr(0, cut));
-        out += kEllipsis;
-        columns = width;
-    } else {
-        out.assign(text);
-    }
-    if (pad && columns < width) {
-        out.append(width - columns, ' ');
-    }
-    // Control characters would move the cursor: a tab or line end shows as a
-    // space.
-    for (char& c : out) {
-        if (c == '\t' || c == '\n' || c == '\r') {
-            c = ' ';
-        }
-    }
-    return out;
+void AppendFitted(std::string_view text, std::size_t width, bool pad, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + FittedRoom(text, width));
+    char* const end = PutFitted(text, width, pad, out.data() + start);
+    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 }  // namespace korvallestin

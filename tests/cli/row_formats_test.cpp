@@ -1,5 +1,6 @@
 #include "row_formats.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,90 @@ TEST(RowFormats, EachFormatWritesTheNineFieldsWhole) {
         const auto writer = MakeRowWriter(format, out);
         EXPECT_TRUE(writer->Begin() && writer->End());
         EXPECT_EQ(out.Text(), expected);
+    }
+}
+
+TEST(RowFormats, TextCellsAreCutToTheirWidthInCharacters) {
+    struct Case {
+        std::string_view text;
+        std::size_t width;
+        bool pad;
+        std::string_view expected;
+    };
+    const std::vector<Case> cases = {
+        {"ABCDE", 5, true, "ABCDE"},
+        {"ABCDEF", 5, true, "ABCD…"},
+        {"ABCDEF", 5, false, "ABCD…"},
+        {"AB", 5, true, "AB   "},
+        {"AB", 5, false, "AB"},
+        {"", 3, true, "   "},
+        // More bytes than columns, but no more characters: nothing is cut.
+        {"ÉTÉÉÉ", 5, true, "ÉTÉÉÉ"},
+        {"ÉTÉ", 5, true, "ÉTÉ  "},
+        {"ÉTÉÉÉÉ", 5, true, "ÉTÉÉ…"},
+        {"A\tB\r\n", 6, true, "A B   "},
+        {"AB\nCDEFG", 4, false, "AB …"},
+        {"ABC\tEFG", 4, true, "ABC…"},
+    };
+    for (const Case& c : cases) {
+        std::string out = "x|";
+        AppendFitted(c.text, c.width, c.pad, out);
+        EXPECT_EQ(out, "x|" + std::string(c.expected)) << c.text << " in " << c.width;
+    }
+}
+
+// Records each write; fails them all when asked to.
+class RecordingOutput final : public Output {
+  public:
+    RecordingOutput(bool line_by_line, bool fail) : line_by_line_(line_by_line), fail_(fail) {}
+    bool Write(std::string_view text) override {
+        writes.emplace_back(text);
+        return !fail_;
+    }
+    bool LineByLine() const override { return line_by_line_; }
+    std::string Text() const {
+        std::string text;
+        for (const std::string& w : writes) {
+            text += w;
+        }
+        return text;
+    }
+    std::vector<std::string> writes;
+
+  private:
+    bool line_by_line_;
+    bool fail_;
+};
+
+TEST(RowFormats, RowsGoOutInBlocksUnlessEachLineIsAwaited) {
+    const std::vector<std::string_view> row = {"4109", "SUNNYBANK", "QLD", "", "ACACIA RIDGE DC",
+                                               "",     "Q1",        "",    ""};
+    constexpr std::size_t kRows = 5000;
+    for (const RowFormat format :
+         {RowFormat::Text, RowFormat::Csv, RowFormat::Tsv, RowFormat::Json}) {
+        RecordingOutput blocks(false, false);
+        RecordingOutput lines(true, false);
+        RecordingOutput failing(false, true);
+        for (RecordingOutput* out : {&blocks, &lines, &failing}) {
+            const auto writer = MakeRowWriter(format, *out);
+            bool ok = writer->Begin();
+            for (std::size_t i = 0; i < kRows; ++i) {
+                ok = writer->Row(row) && ok;
+            }
+            // A failed write shows in the rows' answers and in the close.
+            EXPECT_EQ(ok, out != &failing) << static_cast<int>(format);
+            EXPECT_EQ(writer->End(), out != &failing) << static_cast<int>(format);
+        }
+        EXPECT_EQ(blocks.Text(), lines.Text()) << static_cast<int>(format);
+        EXPECT_GE(blocks.Text().size(), kRows * 30);
+        // Whole rows, a few large writes: one per 64 KiB block and the rest.
+        EXPECT_LE(blocks.writes.size(), blocks.Text().size() / 65536 + 2);
+        EXPECT_EQ(blocks.writes.size(), failing.writes.size());
+        // A terminal gets each row as soon as it is whole.
+        EXPECT_GE(lines.writes.size(), kRows) << static_cast<int>(format);
+        for (std::size_t i = 1; i + 1 < lines.writes.size(); ++i) {
+            ASSERT_EQ(lines.writes[i].back(), format == RowFormat::Json ? '}' : '\n') << i;
+        }
     }
 }
 
