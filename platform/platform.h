@@ -2,8 +2,9 @@
 
 // What differs between the systems the program runs on, behind one small
 // interface: reading a file by a UTF-8 name, the window font's family, how
-// often a busy loop looks at the window system's event queue, and the memory
-// the process holds.
+// often a busy loop looks at the window system's event queue, the memory the
+// process holds, the mark that the program is running and where a mistake on
+// the command line is told.
 // platform_posix.cpp and platform_windows.cpp implement it; the build picks
 // one. Plain C++, no Qt.
 
@@ -77,5 +78,19 @@ std::chrono::microseconds EventLookSpacing();
 // The memory this process holds now (its resident set, or on Windows its
 // working set), in kB; 0 when the system does not say.
 long ResidentKb();
+
+// Marks, for as long as this process lives, that the program is running, so
+// that its installer and uninstaller can ask for it to be closed before they
+// replace or remove its files. On Windows the mark is a named mutex, the one
+// packaging/windows/korvallestin.nsi looks for; elsewhere no installer looks
+// and nothing is done.
+void MarkProgramRunning();
+
+// Tells the user of a mistake on the command line (`text`, UTF-8: the mistake
+// and the usage) where they will see it, as Qt answers --help: on standard
+// error, or, for a Windows program with neither a console nor standard
+// handles (started from a shortcut or a command prompt), in a message box
+// with the title `title`.
+void ShowCommandLineMistake(const std::string& title, const std::string& text);
 
 }  // namespace korvallestin

@@ -79,4 +79,11 @@ long ResidentKb() {
     return resident * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
+void MarkProgramRunning() {}
+
+void ShowCommandLineMistake(const std::string& /*title*/, const std::string& text) {
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+}
+
 }  // namespace korvallestin

@@ -4,6 +4,7 @@
 // psapi.h needs the types of windows.h first.
 #include <psapi.h>
 
+#include <cstdio>
 #include <limits>
 
 #include "platform.h"
@@ -130,6 +131,30 @@ long ResidentKb() {
         return 0;
     }
     return static_cast<long>(counters.WorkingSetSize / 1024);
+}
+
+void MarkProgramRunning() {
+    // The installer looks for this name (korvallestin.nsi, RUNNING_MUTEX). The
+    // handle is never closed: the system releases the mutex when the process
+    // ends, however it ends.
+    static const HANDLE mark = ::CreateMutexW(nullptr, FALSE, L"Korvallestin.Running");
+    static_cast<void>(mark);
+}
+
+void ShowCommandLineMistake(const std::string& title, const std::string& text) {
+    // Qt's own rule for --help: a console, or standard handles given by
+    // whoever started the program (a script, a pipe), get the text; a
+    // program started with neither would write it where no one sees it.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ::GetStartupInfoW(&startup);
+    if (::GetConsoleWindow() != nullptr || (startup.dwFlags & STARTF_USESTDHANDLES) != 0) {
+        std::fputs(text.c_str(), stderr);
+        std::fflush(stderr);
+        return;
+    }
+    ::MessageBoxW(nullptr, Wide(text).c_str(), Wide(title).c_str(),
+                  MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
 }  // namespace korvallestin
