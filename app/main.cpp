@@ -1,5 +1,4 @@
 #include <array>
-#include <cstdio>
 #include <optional>
 
 #include <QApplication>
@@ -9,6 +8,7 @@
 #include <QString>
 
 #include "frm_main.h"
+#include "window_system.h"
 
 namespace {
 
@@ -65,9 +65,12 @@ void DescribeOptions(QCommandLineParser& parser, bool show_toolkit_options) {
     }
 }
 
+// The mistake and the usage, where --help would have been answered.
 int UsageError(const QCommandLineParser& parser, const QString& message) {
-    std::fprintf(stderr, "%s: %s\n\n%s", qPrintable(QCoreApplication::applicationName()),
-                 qPrintable(message), qPrintable(parser.helpText()));
+    const QString name = QCoreApplication::applicationName();
+    korvallestin::ShowCommandLineMistake(
+        name.toStdString(),
+        QStringLiteral("%1: %2\n\n%3").arg(name, message, parser.helpText()).toStdString());
     return 1;
 }
 
@@ -111,6 +114,7 @@ int main(int argc, char* argv[]) {
     if (const std::optional<int> status = ReadCommandLine(argc, argv)) {
         return *status;
     }
+    korvallestin::MarkProgramRunning();
     QApplication app(argc, argv);
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.korvallestin.Korvallestin"));

@@ -41,6 +41,9 @@ double CpuMs();
 long PeakResidentKb();
 // Starts a new peak of the resident set at the present size.
 void ResetPeakMemory();
+// Tells the peak of the present size, where the system keeps no peak that
+// can be started anew (Windows); called at each look at the event queue.
+void NoteMemory();
 // The processor's name, the memory the machine has, its load average (-1
 // where the system keeps none) and the process's priority beside other jobs.
 QString ProcessorName();

@@ -43,6 +43,10 @@ void ResetPeakMemory() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
+void NoteMemory() {
+    // The kernel keeps the peak itself (VmHWM), started anew by ResetPeakMemory.
+}
+
 QString ProcessorName() {
     return QString::fromStdString(ProcValue("/proc/cpuinfo", "model name")).trimmed();
 }

@@ -97,6 +97,7 @@ std::optional<Sample> RunOnce(frmMain& window, const Scenario& s, long records) 
                 sample.max_gap_ms = std::max(sample.max_gap_ms, (now - last_look) / 1e6);
             }
             last_look = now;
+            NoteMemory();
         });
     window.SetYieldObserver([&] {
         if (clicked_at >= 0 && sample.click_ms == 0 && SortedByClickedHeader(window)) {

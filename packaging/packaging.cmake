@@ -10,13 +10,7 @@ set(app_id org.korvallestin.Korvallestin)
 # centres look for them.
 install(FILES ${packaging_dir}/${app_id}.desktop DESTINATION share/applications)
 # Its release is the project's version, dated as in CHANGELOG.md.
-file(READ ${PROJECT_SOURCE_DIR}/CHANGELOG.md changelog_text)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
-string(REPLACE "." "\\." version_pattern ${PROJECT_VERSION})
-if(NOT changelog_text MATCHES "\n## \\[${version_pattern}\\] - ([0-9]+-[0-9]+-[0-9]+)")
-    message(FATAL_ERROR "CHANGELOG.md has no release ${PROJECT_VERSION} (## [${PROJECT_VERSION}] - YYYY-MM-DD)")
-endif()
-set(korv_release_date ${CMAKE_MATCH_1})
+include(${packaging_dir}/release.cmake)
 configure_file(${packaging_dir}/${app_id}.metainfo.xml.in ${packaging_out}/${app_id}.metainfo.xml @ONLY)
 install(FILES ${packaging_out}/${app_id}.metainfo.xml DESTINATION share/metainfo)
 

@@ -9,6 +9,11 @@
 #   wine_prefix_new DIR    a new 64-bit Wine prefix in DIR/prefix, made and
 #                          ready; exports WINEPREFIX and the settings below
 #   wine_path QT           WINEPATH for running the build's programs in place
+#   wine_run SECONDS ARGS  wine ARGS, ended after SECONDS (status 124)
+#   wine_settle [SECONDS]  waits for every process of the prefix to end, at
+#                          most SECONDS (60); fails when they have not
+#   wine_end               ends every process of the prefix made here, and
+#                          of no other: nothing when none was made
 #
 # Wine keeps Linux's QT_* variables from Windows programs (they are meant for
 # Linux's Qt) and hands them WINEQT_* ones instead, under the name without
@@ -24,13 +29,35 @@ dll_folders() {
     echo /usr/x86_64-w64-mingw32/lib
 }
 
+# The prefix made by wine_prefix_new; until then wineserver is never asked
+# to end anything, so that a session of the user's own (their default prefix,
+# or one named by a WINEPREFIX they exported) is never touched.
+wine_own_prefix=
+
 wine_prefix_new() {
     export WINEPREFIX=$1/prefix WINEARCH=win64 WINEDEBUG=-all
+    wine_own_prefix=$WINEPREFIX
     # No Mono or Gecko: nothing here needs them, and Wine would offer to
     # fetch them.
     export WINEDLLOVERRIDES="mscoree,mshtml="
-    wineboot --init >/dev/null 2>&1
-    wineserver -w
+    timeout 300 wineboot --init >/dev/null 2>&1
+    wine_settle 120
+}
+
+wine_run() {
+    local seconds=$1
+    shift
+    timeout "$seconds" wine "$@"
+}
+
+wine_settle() {
+    timeout "${1:-60}" wineserver -w
+}
+
+wine_end() {
+    if [ -n "$wine_own_prefix" ] && [ "${WINEPREFIX:-}" = "$wine_own_prefix" ]; then
+        timeout 60 wineserver -k 2>/dev/null || true
+    fi
 }
 
 wine_path() {

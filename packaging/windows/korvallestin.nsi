@@ -1,12 +1,25 @@
 ; The Windows installer. Installs for the current user, without administrator
-; rights, into %LOCALAPPDATA%\Programs\Korvallestin; adds a Start menu
-; shortcut and an entry in Apps & features. /S installs silently. The
-; uninstaller removes every file, folder, shortcut and registry key made here.
+; rights, into %LOCALAPPDATA%\Programs\Korvallestin, or where the last install
+; went; adds a Start menu shortcut and an entry in Apps & features. /S installs
+; silently. An install over an earlier one first runs the earlier one's own
+; uninstaller, so that one entry remains and no file of the earlier version
+; stays that this one does not ship. The uninstaller removes every file,
+; folder, shortcut and registry key made here.
 ;
-; scripts/windows-package runs makensis with:
-;   VERSION   the program's version (1.1.0)
-;   STAGE     the folder to install, as the zip carries it
-;   OUTFILE   the installer to write
+; Neither goes on while the program runs: they ask for it to be closed
+; (Retry / Cancel). Exit status: 0 done; 1 cancelled by the user; 2 stopped
+; with nothing changed because the program runs (silent), or, uninstalling,
+; files that could not be removed (the entry and the uninstaller then stay,
+; so that it can be run again).
+;
+; scripts/windows-installer runs makensis with:
+;   VERSION          the program's version (1.1.0)
+;   STAGE            the folder to install, as the zip carries it
+;   OUTFILE          the installer to write
+;   SIZE_KB          the folder's size, for Apps & features
+;   STAGE_LIST       the folders and files to install
+;   UNSTAGE_FILES    the files the uninstaller removes
+;   UNSTAGE_FOLDERS  the folders it then removes, deepest first
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -16,10 +29,16 @@ ManifestDPIAware true
 !define NAME "Korvallestin"
 !define PUBLISHER "The Korvallestin developers"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Korvallestin"
+; Held by the program while it runs (platform/platform_windows.cpp).
+!define RUNNING_MUTEX "Korvallestin.Running"
+!define SYNCHRONIZE 0x00100000
 
 Name "${NAME} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\${NAME}"
+; An upgrade or a reinstall goes where the last install went; /D= or the
+; folder page can still send it elsewhere.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 Icon "${STAGE}/korvallestin.ico"
 UninstallIcon "${STAGE}/korvallestin.ico"
 ShowInstDetails nevershow
@@ -33,6 +52,7 @@ VIAddVersionKey /LANG=3081 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=3081 "FileDescription" "${NAME} ${VERSION} installer"
 VIAddVersionKey /LANG=3081 "LegalCopyright" "MIT licence; postcode data ISC licence"
 
+!include "LogicLib.nsh"
 !include "MUI2.nsh"
 !define MUI_ICON "${STAGE}/korvallestin.ico"
 !define MUI_UNICON "${STAGE}/korvallestin.ico"
@@ -45,16 +65,85 @@ VIAddVersionKey /LANG=3081 "LegalCopyright" "MIT licence; postcode data ISC lice
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; The program's files cannot be replaced or removed while it runs: until it
+; is closed, the user is asked to close it; Cancel, or a silent run, ends
+; here, before anything is changed.
+!macro CLOSE_PROGRAM_FIRST UN
+Function ${UN}CloseProgramFirst
+    ${Do}
+        System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${RUNNING_MUTEX}") p .r0'
+        ${If} $0 P= 0
+            Return
+        ${EndIf}
+        System::Call 'kernel32::CloseHandle(p r0)'
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+            "${NAME} is running.$\r$\n$\r$\nClose it, then choose Retry. Cancel leaves everything as it is." \
+            /SD IDCANCEL IDRETRY retry
+        ${If} ${Silent}
+            SetErrorLevel 2
+        ${Else}
+            SetErrorLevel 1
+        ${EndIf}
+        Quit
+        retry:
+    ${Loop}
+FunctionEnd
+!macroend
+!insertmacro CLOSE_PROGRAM_FIRST ""
+!insertmacro CLOSE_PROGRAM_FIRST "un."
+
+Function .onInit
+    Call CloseProgramFirst
+FunctionEnd
+
+Function un.onInit
+    Call un.CloseProgramFirst
+FunctionEnd
+
 Section "Korvallestin"
     SetShellVarContext current
-    ; Programs may not exist yet under a fresh profile: if the installer makes
-    ; it, the uninstaller removes it again (when nothing else is in it).
-    StrCpy $0 0
-    IfFileExists "$LOCALAPPDATA\Programs\*.*" +2 0
-        StrCpy $0 1
+    ; Again: it may have been started while the pages were shown.
+    Call CloseProgramFirst
+
+    ; Whether an earlier install made Programs (its entry goes below).
+    ReadRegDWORD $R0 HKCU "${UNINSTALL_KEY}" "MadeProgramsFolder"
+    ; An earlier install, wherever it went: its own uninstaller removes what
+    ; it installed, run in place (_?=) so that it can be waited for.
+    ReadRegStr $R1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $R1 != ""
+    ${AndIf} ${FileExists} "$R1\uninstall.exe"
+        ClearErrors
+        ExecWait '"$R1\uninstall.exe" /S _?=$R1' $R2
+        ${If} ${Errors}
+        ${OrIf} $R2 <> 0
+            MessageBox MB_OK|MB_ICONSTOP \
+                "The installed ${NAME} could not be removed completely, so ${NAME} ${VERSION} was not installed.$\r$\n$\r$\nClose any program that may be using its files, then try again." \
+                /SD IDOK
+            SetErrorLevel 2
+            Quit
+        ${EndIf}
+        ; Run in place, it could not remove itself.
+        Delete "$R1\uninstall.exe"
+        RMDir "$R1"
+    ${EndIf}
+
+    ; Programs may not exist yet under a fresh profile: if the installer
+    ; makes it, now or in the install this one replaced, the uninstaller
+    ; removes it again (when nothing else is in it).
+    StrCpy $R3 $R0
+    ${IfNot} ${FileExists} "$LOCALAPPDATA\Programs\*.*"
+        StrCpy $R3 1
+    ${EndIf}
     SetOutPath "$INSTDIR"
+    ${IfNot} ${FileExists} "$LOCALAPPDATA\Programs\*.*"
+        StrCpy $R3 0
+    ${EndIf}
+    ${If} $R3 != 1
+        StrCpy $R3 0
+    ${EndIf}
+
     ; The list of files comes from the staged folder, so that the uninstaller
-    ; removes exactly what was installed (files.nsh, made with the stage).
+    ; removes exactly what was installed.
     !include "${STAGE_LIST}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
@@ -71,17 +160,31 @@ Section "Korvallestin"
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" ${SIZE_KB}
-    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "MadeProgramsFolder" $0
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "MadeProgramsFolder" $R3
 SectionEnd
 
 Section "Uninstall"
     SetShellVarContext current
-    !include "${UNSTAGE_LIST}"
+    Call un.CloseProgramFirst
+    ; Delete sets the error flag for a file that is there and stays there.
+    ClearErrors
+    !include "${UNSTAGE_FILES}"
+    ${If} ${Errors}
+        ; What remains keeps its entry, its shortcut and this uninstaller, so
+        ; that it can still be found and removed.
+        MessageBox MB_OK|MB_ICONSTOP \
+            "Some of ${NAME}'s files could not be removed: another program may be using them.$\r$\n$\r$\n${NAME} stays in Apps & features; close that program, then uninstall it again." \
+            /SD IDOK
+        SetErrorLevel 2
+        Quit
+    ${EndIf}
+    !include "${UNSTAGE_FOLDERS}"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${NAME}.lnk"
     ReadRegDWORD $0 HKCU "${UNINSTALL_KEY}" "MadeProgramsFolder"
-    StrCmp $0 1 0 +2
+    ${If} $0 == 1
         RMDir "$LOCALAPPDATA\Programs"
+    ${EndIf}
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

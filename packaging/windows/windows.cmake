@@ -6,6 +6,8 @@
 
 set(windows_dir ${CMAKE_CURRENT_LIST_DIR})
 set(windows_out ${CMAKE_BINARY_DIR}/packaging)
+# A version ships only as a release that CHANGELOG.md describes.
+include(${windows_dir}/../release.cmake)
 
 # A GUI program: no console window opens with it.
 set_target_properties(korvallestin PROPERTIES WIN32_EXECUTABLE ON)

@@ -1,6 +1,8 @@
 // The interface in window_system.h on Linux and other POSIX systems.
 #include "window_system.h"
 
+#include <cstdio>
+
 namespace korvallestin {
 
 const char* WindowFontFamily() {
@@ -15,6 +17,13 @@ std::chrono::microseconds EventLookSpacing() {
 
 bool HighContrastThemeOn() {
     return false;
+}
+
+void MarkProgramRunning() {}
+
+void ShowCommandLineMistake(const std::string& /*title*/, const std::string& text) {
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
 }
 
 }  // namespace korvallestin

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdio>
+
 namespace korvallestin {
 
 const char* WindowFontFamily() {
@@ -23,6 +26,50 @@ bool HighContrastThemeOn() {
     setting.cbSize = sizeof setting;
     return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, setting.cbSize, &setting, 0) != 0 &&
            (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+namespace {
+
+// UTF-8 text as the system's wide characters; text that is not valid UTF-8
+// has its bad bytes replaced rather than failing.
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(utf8.size());
+    const int wide_size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    if (wide_size <= 0) {
+        return {};
+    }
+    std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), wide_size);
+    return wide;
+}
+
+}  // namespace
+
+void MarkProgramRunning() {
+    // The installer looks for this name (korvallestin.nsi, RUNNING_MUTEX). The
+    // handle is never closed: the system releases the mutex when the process
+    // ends, however it ends.
+    static const HANDLE mark = ::CreateMutexW(nullptr, FALSE, L"Korvallestin.Running");
+    static_cast<void>(mark);
+}
+
+void ShowCommandLineMistake(const std::string& title, const std::string& text) {
+    // Qt's own rule for --help: a console, or standard handles given by
+    // whoever started the program (a script, a pipe), get the text; a
+    // program started with neither would write it where no one sees it.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ::GetStartupInfoW(&startup);
+    if (::GetConsoleWindow() != nullptr || (startup.dwFlags & STARTF_USESTDHANDLES) != 0) {
+        std::fputs(text.c_str(), stderr);
+        std::fflush(stderr);
+        return;
+    }
+    ::MessageBoxW(nullptr, Wide(text).c_str(), Wide(title).c_str(),
+                  MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
 }  // namespace korvallestin
