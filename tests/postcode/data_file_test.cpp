@@ -355,14 +355,14 @@ TEST(Reader, ShippedFileReadsWhole) {
     const struct {
         const char* place;
         bool listed;
-    } kPlaces[] = {
+    } expected[] = {
         {"4306 BLACKBUTT QLD", false},      {"4314 BLACKBUTT QLD", true},
         {"4306 BENARKIN NORTH QLD", false}, {"4314 BENARKIN NORTH QLD", true},
         {"4306 MOUNT STANLEY QLD", false},  {"4314 MOUNT STANLEY QLD", true},
         {"4306 TEELAH QLD", false},         {"4314 TEELAH QLD", true},
         {"4306 AMBERLEY QLD", true},        {"2529 BLACKBUTT NSW", true},
     };
-    for (const auto& p : kPlaces) {
+    for (const auto& p : expected) {
         EXPECT_EQ(places.contains(p.place), p.listed) << p.place;
     }
 }
