@@ -168,31 +168,27 @@ std::optional<std::vector<Run>> Repeat(const std::vector<std::string>& args, int
     return all;
 }
 
-double MedianSeconds(const std::vector<Run>& runs) {
-    std::vector<double> s;
-    s.reserve(runs.size());
+// The median of one figure of each run.
+template <typename Figure>
+double MedianOf(const std::vector<Run>& runs, Figure Run::*figure) {
+    std::vector<double> values;
+    values.reserve(runs.size());
     for (const Run& r : runs) {
-        s.push_back(r.seconds);
+        values.push_back(static_cast<double>(r.*figure));
     }
-    return Median(s);
+    return Median(values);
+}
+
+double MedianSeconds(const std::vector<Run>& runs) {
+    return MedianOf(runs, &Run::seconds);
 }
 
 double MedianCpuSeconds(const std::vector<Run>& runs) {
-    std::vector<double> s;
-    s.reserve(runs.size());
-    for (const Run& r : runs) {
-        s.push_back(r.cpu_seconds);
-    }
-    return Median(s);
+    return MedianOf(runs, &Run::cpu_seconds);
 }
 
 double MedianPeakMb(const std::vector<Run>& runs) {
-    std::vector<double> kb;
-    kb.reserve(runs.size());
-    for (const Run& r : runs) {
-        kb.push_back(static_cast<double>(r.peak_kb));
-    }
-    return Median(kb) / 1024.0;
+    return MedianOf(runs, &Run::peak_kb) / 1024.0;
 }
 
 // The fields of one CSV line (RFC 4180 quoting, no line end inside).
