@@ -5,7 +5,7 @@ WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test desktop-test bench bench-large bench-table bench-cli sanitize fuzz-smoke package package-smoke orca-test check check-format check-docs format clean windows windows-package windows-test windows-bench
+.PHONY: all deps configure build run test desktop-test bench bench-large bench-table bench-cli sanitize fuzz-smoke package package-smoke orca-test check check-format check-docs mutants format clean windows windows-package windows-test windows-bench
 
 all: build
 
@@ -90,6 +90,11 @@ check-format:
 # Every link between the README and the pages in docs/ leads somewhere.
 check-docs:
 	scripts/check-links
+
+# Small faults made in the logic one at a time, in a scratch copy of the tree
+# under /tmp: the logic tests must fail with each (scripts/mutants.txt).
+mutants:
+	scripts/mutants --jobs $(JOBS)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
