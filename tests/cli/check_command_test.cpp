@@ -95,6 +95,27 @@ TEST_F(CheckTest, EachRowGetsItsVerdictAndTheNearestNames) {
     EXPECT_EQ(all_ok.out, "Suburb,State,Postcode,verdict,suggestion\n");
 }
 
+TEST_F(CheckTest, ProblemsOnlyWritesEveryRowThatIsNotOkAndNoOther) {
+    options.check.problems_only = true;
+    const CommandRun run = RunCheckOn(options,
+                                      "Suburb,State,Postcode\n"
+                                      "Sydney,NSW,2000\n"
+                                      "Sydney,NSW,2010\n"
+                                      "Albury,NSW,2640\n"
+                                      "Sunybank,QLD,4109\n"
+                                      ",QLD,4109\n"
+                                      "Perth,WA,6000\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              "Suburb,State,Postcode,verdict,suggestion\n"
+              "Sydney,NSW,2010,wrong-postcode,SYDNEY (NSW 2000); SYDNEY (NSW 2001)\n"
+              "Sunybank,QLD,4109,unknown-locality,SUNNYBANK (QLD 4109)\n"
+              ",QLD,4109,incomplete,\n");
+    // The summary still counts every row.
+    EXPECT_THAT(run.err, HasSubstr("6 rows checked in"));
+    EXPECT_THAT(run.err, HasSubstr(": 3 ok, 1 wrong-postcode"));
+}
+
 TEST_F(CheckTest, AProgressLineShowsOnATerminalOnlyAfterASecond) {
     std::string list = "Suburb,State,Postcode\n";
     for (int i = 0; i < 3 * 4096; ++i) {
