@@ -45,6 +45,8 @@ TEST(Find, ArgumentsAreShapedAsTheWindowsBoxesShapeTypedKeys) {
         {"41\t09", "", "", "the postcode cannot hold the control character 0x09"},
         {"4\b1", "", "", "the postcode cannot hold the control character 0x08"},
         {"４１", "", "", "the postcode cannot hold '４'"},
+        {"4\x7F", "", "", "the postcode cannot hold the control character 0x7F"},
+        {"𝟒1", "", "", "the postcode cannot hold '𝟒'"},  // four bytes of UTF-8
     };
     for (const Case& c : cases) {
         FindOptions options;
@@ -56,7 +58,10 @@ TEST(Find, ArgumentsAreShapedAsTheWindowsBoxesShapeTypedKeys) {
         const std::string got = criteria ? criteria->PostcodeText + "|" + criteria->StateText +
                                                "|" + criteria->LocalityText
                                          : error;
-        EXPECT_EQ(got.substr(0, std::string(c.shaped).size()), c.shaped) << c.postcode;
+        // The criteria whole; an error by its beginning (the rest names what
+        // the box takes).
+        EXPECT_EQ(criteria ? got : got.substr(0, std::string(c.shaped).size()), c.shaped)
+            << c.postcode;
     }
     // A refused character ends the program with status 2, before any reading.
     CliOptions refused;
@@ -112,6 +117,50 @@ TEST(Find, NothingFoundSaysSoWithTheNearestLocalities) {
         EXPECT_EQ(run.status, 1) << c.locality;
         EXPECT_EQ(run.out, "") << c.locality;
         EXPECT_EQ(run.err, c.message) << c.locality;
+    }
+}
+
+TEST(Find, SortedRowsComeInTheWindowsOrderEitherWay) {
+    TempDir dir;
+    CliOptions options;
+    options.data_file = dir.Write("postcodes.csv", testing::SmallPostcodeFile());
+    options.find.locality = "s";
+    options.find.format = RowFormat::Tsv;
+    struct Case {
+        int column;
+        bool descending;
+        const char* rows;  // postcode and locality of each row, in order
+    };
+    const std::vector<Case> cases = {
+        {1, false,
+         "5068 SAINT MORRIS|3182 ST KILDA|4109 SUNNYBANK|4109 SUNNYBANK HILLS|2000 SYDNEY|"
+         "2001 SYDNEY"},
+        // Equal texts keep the file's order in both directions.
+        {1, true,
+         "2000 SYDNEY|2001 SYDNEY|4109 SUNNYBANK HILLS|4109 SUNNYBANK|3182 ST KILDA|"
+         "5068 SAINT MORRIS"},
+        {0, false,
+         "2000 SYDNEY|2001 SYDNEY|3182 ST KILDA|4109 SUNNYBANK|4109 SUNNYBANK HILLS|"
+         "5068 SAINT MORRIS"},
+        {2, true,
+         "3182 ST KILDA|5068 SAINT MORRIS|4109 SUNNYBANK|4109 SUNNYBANK HILLS|2000 SYDNEY|"
+         "2001 SYDNEY"},
+    };
+    for (const Case& c : cases) {
+        options.find.sort_column = c.column;
+        options.find.descending = c.descending;
+        const FindRun run = Find(options);
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::string rows;
+        std::size_t line = run.out.find('\n') + 1;  // after the headings
+        for (std::size_t end; (end = run.out.find('\n', line)) != std::string::npos;
+             line = end + 1) {
+            const std::string text = run.out.substr(line, end - line);
+            const std::size_t tab = text.find('\t');
+            rows.append(rows.empty() ? "" : "|").append(text, 0, tab).append(" ");
+            rows.append(text, tab + 1, text.find('\t', tab + 1) - tab - 1);
+        }
+        EXPECT_EQ(rows, c.rows) << c.column << (c.descending ? " descending" : "");
     }
 }
 

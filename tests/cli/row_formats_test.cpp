@@ -60,6 +60,76 @@ TEST(RowFormats, EachFormatWritesTheNineFieldsWhole) {
     }
 }
 
+TEST(RowFormats, CsvFieldsAreQuotedWhenTheyHoldWhatEndsOrQuotesAField) {
+    struct Case {
+        std::string_view field;
+        char delimiter;
+        std::string_view expected;
+    };
+    const std::vector<Case> cases = {
+        {"SUNNYBANK", ',', "SUNNYBANK"}, {"", ',', ""},
+        {"A, B", ',', "\"A, B\""},       {"A, B", ';', "A, B"},  // only the list's own delimiter
+        {"A; B", ';', "\"A; B\""},       {"A\tB", '\t', "\"A\tB\""},
+        {"O'CONNOR", ',', "O'CONNOR"},   {"THE \"BAY\"", ',', "\"THE \"\"BAY\"\"\""},
+        {"\"", ',', "\"\"\"\""},         {"A\nB", ',', "\"A\nB\""},
+        {"A\rB", ',', "\"A\rB\""},  // a lone CR ends a line in many readers
+        {"A\r\nB", ',', "\"A\r\nB\""},
+    };
+    for (const Case& c : cases) {
+        std::string out = "x,";
+        AppendCsvField(c.field, c.delimiter, out);
+        EXPECT_EQ(out, "x," + std::string(c.expected)) << c.field << " with " << c.delimiter;
+    }
+}
+
+// The value of a JSON string that begins at `at` (after its opening quote):
+// escapes undone; "!" and what was wrong when it is not valid JSON.
+std::string JsonStringValue(const std::string& json, std::size_t at) {
+    std::string value;
+    for (; at < json.size() && json[at] != '"'; ++at) {
+        const auto c = static_cast<unsigned char>(json[at]);
+        if (c < 0x20) {
+            return "! a raw control character " + std::to_string(c);
+        }
+        if (c != '\\') {
+            value += json[at];
+            continue;
+        }
+        const char e = json[++at];
+        const std::string_view simple = "\"\"\\\\//b\bf\fn\nr\rt\t";
+        const std::size_t i = simple.find(e);
+        if (i != std::string_view::npos && i % 2 == 0) {
+            value += simple[i + 1];
+        } else if (e == 'u' && at + 4 < json.size()) {
+            const unsigned long code = std::stoul(json.substr(at + 1, 4), nullptr, 16);
+            if (code >= 0x80) {
+                return "! an escape beyond ASCII";
+            }
+            value += static_cast<char>(code);
+            at += 4;
+        } else {
+            return std::string("! an unknown escape \\") + e;
+        }
+    }
+    return at < json.size() ? value : "! no closing quote";
+}
+
+TEST(RowFormats, JsonTextHoldsEveryAsciiCharacterEscapedWhereItMustBe) {
+    for (int code = 0; code < 0x80; ++code) {
+        std::string locality = "A_B";
+        locality[1] = static_cast<char>(code);
+        StringOutput out;
+        const auto writer = MakeRowWriter(RowFormat::Json, out);
+        const std::vector<std::string_view> row = {"4109", locality, "QLD", "", "", "", "", "", ""};
+        EXPECT_TRUE(writer->Begin() && writer->Row(row) && writer->End());
+        const std::string& json = out.Text();
+        const std::string_view name = "\"Locality\": \"";
+        const std::size_t at = json.find(name);
+        ASSERT_NE(at, std::string::npos) << json;
+        EXPECT_EQ(JsonStringValue(json, at + name.size()), locality) << "character " << code;
+    }
+}
+
 TEST(RowFormats, TextCellsAreCutToTheirWidthInCharacters) {
     struct Case {
         std::string_view text;

@@ -318,6 +318,8 @@ TEST(Encoding, Utf8KeptOtherBytesReadAsWindows1252) {
         {"\x80\x81\x8D\x8F\x90\x9D\xFF", "\u20AC\u0081\u008D\u008F\u0090\u009D\u00FF"},
         {"\xC0\x80", "\u00C0\u20AC"},            // overlong form is not UTF-8
         {"\xED\xA0\x80", "\u00ED\u00A0\u20AC"},  // nor is a surrogate
+        {"\xE0\x82\x80", "\u00E0\u201A\u20AC"},  // nor three bytes for a two-byte character
+        {"\x9E\x9F", "\u017E\u0178"},            // the last two of 1252's own
         {std::string("A\0B", 3), std::string("A\0B", 3)},
     };
     for (const Case& c : cases) {
