@@ -29,11 +29,14 @@ std::vector<std::string> Names(const std::string& folder) {
 TEST(InterruptPosix, AnInterruptedOutputLeavesOnlyTheFileItWasToReplace) {
     // The child must share this process's folder: forked, not started anew.
     GTEST_FLAG_SET(death_test_style, "fast");
-    TempDir dir;
-    const std::string target = dir.Write("out.csv", "what was there before\n");
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        TempDir dir;
+        const std::string target = dir.Write("out.csv", "what was there before\n");
         EXPECT_EXIT(
             {
+                // As a program started from a terminal gets it (a background
+                // job starts with SIGINT ignored, and it stays ignored).
+                std::signal(signal, SIG_DFL);
                 ReplacingFileOutput output;
                 std::string error;
                 if (!output.Open(target, error) || !output.Write("Suburb,State\n") ||
