@@ -53,8 +53,9 @@ bool IsPostcode(std::string_view text) {
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::vector<std::string_view> Words(std::string_view text) {
-    std::vector<std::string_view> words;
+// The words of a text, into `words`.
+void Words(std::string_view text, std::vector<std::string_view>& words) {
+    words.clear();
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find(' ', start);
@@ -64,7 +65,6 @@ std::vector<std::string_view> Words(std::string_view text) {
         }
         start = end + 1;
     }
-    return words;
 }
 
 // True when `inner`'s words stand together, in order, among `outer`'s.
@@ -108,15 +108,14 @@ void Limit(std::vector<Place> places, std::size_t most, CheckResult& result) {
 
 }  // namespace
 
-// What ranks a candidate, first to last: the same name as given (after
-// typographic punctuation and MT for MOUNT) before any other; then how it was
+// What ranks a candidate, first to last: its tier (see TierOf); how it was
 // found (0 the given postcode's locality with the given words reordered, 1
 // one whose name is inside the given text or holds it, 2 by spelling); the
 // given postcode, then the given state; the fewest edits, the most letters
 // kept of what was typed, street delivery before boxes and bulk mail, the
 // shorter and earlier name.
 struct RankedPlace {
-    int same;
+    int tier;
     int how;
     int where;
     int distance;
@@ -124,16 +123,27 @@ struct RankedPlace {
     Place place;
 
     bool operator<(const RankedPlace& other) const {
-        return std::forward_as_tuple(same, how, where, distance, other.common, place.delivery,
+        return std::forward_as_tuple(tier, how, where, distance, other.common, place.delivery,
                                      place.locality.size(), place.locality, place.state,
                                      place.postcode) <
-               std::forward_as_tuple(other.same, other.how, other.where, other.distance, common,
+               std::forward_as_tuple(other.tier, other.how, other.where, other.distance, common,
                                      other.place.delivery, other.place.locality.size(),
                                      other.place.locality, other.place.state, other.place.postcode);
     }
 };
 
 namespace {
+
+// 0 the same name (typographic punctuation plain, MT for MOUNT) with the
+// given postcode and state; 1 another name with both; 2 the same name
+// elsewhere; 3 the rest. The postcode and state together outweigh the name,
+// and the name outweighs either alone.
+int TierOf(bool same_name, bool postcode_and_state) {
+    if (postcode_and_state) {
+        return same_name ? 0 : 1;
+    }
+    return same_name ? 2 : 3;
+}
 
 int WhereOf(const Place& place, bool has_postcode, const std::string& state) {
     if (has_postcode) {
@@ -306,12 +316,14 @@ void LocalityIndex::Finish() {
     by_canonical.reserve(names_.size());
     name_canonical_.resize(names_.size());
     for (std::uint32_t n = 0; n < names_.size(); ++n) {
-        std::u32string canonical = CodePoints(NameForSuggestions(names_[n].text));
+        std::string text = NameForSuggestions(names_[n].text);
+        std::u32string canonical = CodePoints(text);
         longest_canonical_ = std::max(longest_canonical_, canonical.size());
         const auto [it, added] =
             by_canonical.try_emplace(canonical, static_cast<std::uint32_t>(canonical_.size()));
         if (added) {
             canonical_.push_back(std::move(canonical));
+            canonical_text_.push_back(std::move(text));
             canonical_names_.emplace_back();
         }
         canonical_names_[it->second].push_back(n);
@@ -356,6 +368,7 @@ void LocalityIndex::AddNear(const std::u32string& query, const std::string& stat
     if (query.size() > longest_canonical_ + kMostEdits) {
         return;
     }
+    std::vector<std::uint32_t> chosen;
     for (const std::uint32_t c : Candidates(query)) {
         const int distance = NameDistance(query, canonical_[c], kMostEdits);
         if (distance > kMostEdits) {
@@ -365,29 +378,28 @@ void LocalityIndex::AddNear(const std::u32string& query, const std::string& stat
         for (const std::uint32_t n : canonical_names_[c]) {
             // One place a state: the given postcode if the name has it there,
             // else the state's first street delivery, else its first.
-            std::vector<RankedPlace> by_state;
+            chosen.clear();
             for (const std::uint32_t e : names_[n].entries) {
                 const Entry& entry = entries_[e];
-                const bool has_postcode = entry.postcode == postcode;
-                auto same = std::find_if(
-                    by_state.begin(), by_state.end(),
-                    [&](const RankedPlace& r) { return r.place.state == entry.state; });
-                RankedPlace candidate{
-                    distance == 0 ? 0 : 1,
-                    2,
-                    0,
-                    distance,
-                    common,
-                    {names_[n].text, entry.state, entry.postcode, entry.delivery}};
-                candidate.where = WhereOf(candidate.place, has_postcode, state);
-                if (same == by_state.end()) {
-                    by_state.push_back(std::move(candidate));
-                } else if (has_postcode ||
-                           (same->where != 0 && entry.delivery < same->place.delivery)) {
-                    *same = std::move(candidate);
+                auto same = std::find_if(chosen.begin(), chosen.end(), [&](std::uint32_t other) {
+                    return entries_[other].state == entry.state;
+                });
+                if (same == chosen.end()) {
+                    chosen.push_back(e);
+                } else if (entries_[*same].postcode != postcode &&
+                           (entry.postcode == postcode ||
+                            entry.delivery < entries_[*same].delivery)) {
+                    *same = e;
                 }
             }
-            ranked.insert(ranked.end(), by_state.begin(), by_state.end());
+            for (const std::uint32_t e : chosen) {
+                const Entry& entry = entries_[e];
+                Place place{names_[n].text, entry.state, entry.postcode, entry.delivery};
+                const int where = WhereOf(place, entry.postcode == postcode, state);
+                const int tier =
+                    TierOf(distance == 0, entry.postcode == postcode && entry.state == state);
+                ranked.push_back({tier, 2, where, distance, common, std::move(place)});
+            }
         }
     }
 }
@@ -398,12 +410,13 @@ void LocalityIndex::AddByWords(const std::string& query, const std::string& stat
     if (!IsPostcode(postcode)) {
         return;
     }
-    const std::vector<std::string_view> words = Words(query);
-    std::string name_form;
+    std::vector<std::string_view> words;
+    Words(query, words);
+    std::vector<std::string_view> name_words;
     for (const std::uint32_t e : by_postcode_[static_cast<std::size_t>(std::stoi(postcode))]) {
         const Entry& entry = entries_[e];
-        name_form = NameForSuggestions(names_[entry.name].text);
-        const std::vector<std::string_view> name_words = Words(name_form);
+        const std::string& name_form = canonical_text_[name_canonical_[entry.name]];
+        Words(name_form, name_words);
         int how = 0;
         int common = 0;
         if (SameWordsReordered(words, name_words)) {
@@ -419,7 +432,8 @@ void LocalityIndex::AddByWords(const std::string& query, const std::string& stat
         }
         Place place{names_[entry.name].text, entry.state, entry.postcode, entry.delivery};
         const int where = WhereOf(place, entry.state == state, state);
-        ranked.push_back({1, how, where, 0, common, std::move(place)});
+        ranked.push_back(
+            {TierOf(false, entry.state == state), how, where, 0, common, std::move(place)});
     }
 }
 
@@ -557,7 +571,7 @@ std::vector<Place> NearestForLookUp(const std::vector<Place>& places, const std:
             contains ? std::u32string_view(last_canonical)
                      : std::u32string_view(last_canonical)
                            .substr(0, query.size() + static_cast<std::size_t>(distance));
-        RankedPlace candidate{1, 2, 0, distance, CommonLetters(query, part), place};
+        RankedPlace candidate{3, 2, 0, distance, CommonLetters(query, part), place};
         candidate.where = WhereOf(place, place.postcode == postcode, state);
         ranked.push_back(std::move(candidate));
     }

@@ -156,6 +156,7 @@ class LocalityIndex {
     // Canonical spellings (see CanonicalName) as code points, and the names
     // that have them; each name's canonical spelling.
     std::vector<std::u32string> canonical_;
+    std::vector<std::string> canonical_text_;  // the same in UTF-8
     std::vector<std::vector<std::uint32_t>> canonical_names_;
     std::vector<std::uint32_t> name_canonical_;
     std::size_t longest_canonical_ = 0;

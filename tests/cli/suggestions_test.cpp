@@ -29,7 +29,8 @@ LocalityIndex MakeIndex() {
         {"4825", "MOUNT ISA", "QLD", ""},       {"4109", "SUNNYBANK", "QLD", ""},
         {"4109", "SUNNYBANK HILLS", "QLD", ""}, {"4350", "TOOWOOMBA", "QLD", ""},
         {"4350", "TOOWOOMBO", "QLD", ""},       {"3550", "BENDIGO", "VIC", ""},
-        {"2000", "THE ROCKS", "NSW", ""},
+        {"2000", "THE ROCKS", "NSW", ""},       {"4419", "BUNDI", "QLD", ""},
+        {"5558", "PARAMATTA", "SA", ""},        {"2150", "PARRAMATTA", "NSW", ""},
     };
     for (const auto& r : records) {
         PostcodeRecord record;
@@ -78,7 +79,14 @@ TEST(Suggestions, NameThePlacesAPersonWouldPickFirst) {
         {{"Surfers", "QLD", "4217"}, "unknown-locality", "SURFERS PARADISE (QLD 4217)"},
         // An exact name in another state before near names in the given one;
         // a known name with state and postcode both wrong has its own verdict.
-        {{"Bondi", "QLD", "4000"}, "wrong-state-and-postcode", "BONDI (NSW 2026)"},
+        {{"Bondi", "QLD", "4000"},
+         "wrong-state-and-postcode",
+         "BONDI (NSW 2026); BUNDI (QLD 4419)"},
+        // ... but a near name with both the given postcode and state comes
+        // before the same name elsewhere.
+        {{"Paramatta", "NSW", "2150"},
+         "wrong-state-and-postcode",
+         "PARRAMATTA (NSW 2150); PARAMATTA (SA 5558)"},
         {{"Bendigo", "QLD", "4350"}, "wrong-state-and-postcode", "BENDIGO (VIC 3550)"},
         // Characters, not bytes; typographic quotes and dashes as plain ones.
         {{"Tam O’Shanter", "QLD", "4852"}, "unknown-locality", "TAM O'SHANTER (QLD 4852)"},
