@@ -93,12 +93,6 @@ bool SameWordsReordered(const std::vector<std::string_view>& a,
     });
 }
 
-std::vector<Place> Ordered(std::vector<Place> places) {
-    std::stable_sort(places.begin(), places.end(),
-                     [](const Place& a, const Place& b) { return a.delivery < b.delivery; });
-    return places;
-}
-
 // Keeps the first `most` places, counting the rest as left out.
 void Limit(std::vector<Place> places, std::size_t most, CheckResult& result) {
     result.left_out = places.size() > most ? places.size() - most : 0;
@@ -471,38 +465,51 @@ std::vector<std::pair<int, std::string>> LocalityIndex::NamesNear(std::string_vi
     return out;
 }
 
+void LocalityIndex::PlacesOf(const std::vector<std::uint32_t>& entries, CheckResult& result) const {
+    result.left_out = entries.size() > kMostPlaces ? entries.size() - kMostPlaces : 0;
+    for (std::size_t i = 0; i < entries.size() && i < kMostPlaces; ++i) {
+        const Entry& entry = entries_[entries[i]];
+        result.suggestions.push_back(
+            {names_[entry.name].text, entry.state, entry.postcode, entry.delivery});
+    }
+}
+
 CheckResult LocalityIndex::CheckFourDigits(const std::string& p, const std::string& l,
                                            const std::string& s) const {
     CheckResult result;
     const std::uint32_t name = NameNumber(l);
     if (name != kNoName) {
-        std::vector<Place> in_state;
-        std::vector<Place> with_postcode;
+        std::vector<std::uint32_t> in_state;
+        std::vector<std::uint32_t> with_postcode;
         for (const std::uint32_t e : names_[name].entries) {
             const Entry& entry = entries_[e];
             if (entry.state == s && entry.postcode == p) {
                 return result;  // ok
             }
             if (entry.state == s) {
-                in_state.push_back({l, entry.state, entry.postcode, entry.delivery});
+                in_state.push_back(e);
             } else if (entry.postcode == p) {
-                with_postcode.push_back({l, entry.state, entry.postcode, entry.delivery});
+                with_postcode.push_back(e);
             }
         }
+        // Street delivery first, each kind in file order.
+        const auto by_delivery = [this](std::uint32_t a, std::uint32_t b) {
+            return entries_[a].delivery < entries_[b].delivery;
+        };
+        std::stable_sort(in_state.begin(), in_state.end(), by_delivery);
+        std::stable_sort(with_postcode.begin(), with_postcode.end(), by_delivery);
         if (!in_state.empty()) {
-            // The state's own postcodes, street delivery first; after the
-            // first, the locality that the given postcode is in another
-            // state, for a state that may be the wrong half.
+            // The state's own postcodes; after the first, the locality that
+            // the given postcode is in another state, for a state that may
+            // be the wrong half.
             result.verdict = Verdict::WrongPostcode;
-            std::vector<Place> places = Ordered(std::move(in_state));
-            with_postcode = Ordered(std::move(with_postcode));
-            places.insert(places.begin() + 1, with_postcode.begin(), with_postcode.end());
-            Limit(std::move(places), kMostPlaces, result);
+            in_state.insert(in_state.begin() + 1, with_postcode.begin(), with_postcode.end());
+            PlacesOf(in_state, result);
             return result;
         }
         if (!with_postcode.empty()) {
             result.verdict = Verdict::WrongState;
-            Limit(Ordered(std::move(with_postcode)), kMostPlaces, result);
+            PlacesOf(with_postcode, result);
             return result;
         }
         // Known, but neither in that state nor with that postcode: its own

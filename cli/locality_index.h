@@ -104,6 +104,8 @@ class LocalityIndex {
         std::string postcode;
         Delivery delivery;
     };
+    // The places of these entries, at most kMostPlaces, the rest counted.
+    void PlacesOf(const std::vector<std::uint32_t>& entries, CheckResult& result) const;
     CheckResult CheckFourDigits(const std::string& p, const std::string& l,
                                 const std::string& s) const;
     // Near names as ranked candidates of `query` (canonical, code points).
