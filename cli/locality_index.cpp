@@ -438,7 +438,11 @@ void LocalityIndex::Suggest(const std::string& locality, const std::string& stat
     const std::string wanted_postcode = NormalisedField(postcode);
     std::vector<RankedPlace> ranked;
     AddByWords(query, wanted_state, wanted_postcode, ranked);
-    AddNear(CodePoints(query), wanted_state, wanted_postcode, ranked);
+    // A character is at most four bytes: a text of more bytes than that is
+    // near no name, and is not turned into code points.
+    if (query.size() <= 4 * (longest_canonical_ + kMostEdits)) {
+        AddNear(CodePoints(query), wanted_state, wanted_postcode, ranked);
+    }
     Best(ranked, kMostSuggestions, result);
 }
 
