@@ -263,6 +263,7 @@ int RunCheck(const CliOptions& options, ByteSource& in, Output& out, Output& err
         if (check.fix) {
             if (const std::optional<SureFix> fix =
                     FindSureFix(index, field(postcode), field(locality), field(state), result)) {
+                // A sure fix needs all three cells: each is in the row.
                 fields[static_cast<std::size_t>(postcode)] = fix->postcode;
                 fields[static_cast<std::size_t>(locality)] = fix->locality;
                 fields[static_cast<std::size_t>(state)] = fix->state;
