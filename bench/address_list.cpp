@@ -1,5 +1,6 @@
 #include "address_list.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -123,26 +124,26 @@ struct Place {
     std::string state;
 };
 
-}  // namespace
-
-AddressListCounts GenerateAddressList(const std::string& source, const std::string& path,
-                                      std::size_t rows, const std::string& misspelled_path) {
-    AddressListCounts counts;
-    PostcodeFileReader reader;
-    if (reader.Open(source) != PostcodeFileReader::OpenResult::Opened) {
-        counts.error = "cannot open " + source;
-        return counts;
-    }
+// The records of a postcode file that addresses are made from, and what
+// tells a right address from a wrong one.
+struct Data {
     std::vector<Place> places;
     std::set<std::string> localities;                       // every locality's key
     std::set<std::string> pairs;                            // "KEY|postcode", any state
     std::map<std::string, std::vector<std::string>> codes;  // state -> its postcodes
+};
+
+// Reads `source` into `data`; the reason when it cannot.
+std::string Load(const std::string& source, Data& data) {
+    PostcodeFileReader reader;
+    if (reader.Open(source) != PostcodeFileReader::OpenResult::Opened) {
+        return "cannot open " + source;
+    }
     PostcodeRecord record;
     bool header = true;
     while (!reader.AtEnd()) {
         if (!reader.ReadRecord(record)) {
-            counts.error = source + ": " + DescribeFailure(reader.LastFailure());
-            return counts;
+            return source + ": " + DescribeFailure(reader.LastFailure());
         }
         if (std::exchange(header, false)) {
             continue;
@@ -151,15 +152,58 @@ AddressListCounts GenerateAddressList(const std::string& source, const std::stri
             continue;
         }
         const std::string key = Key(record.Locality);
-        localities.insert(key);
-        pairs.insert(key + "|" + record.Postcode);
-        codes[record.State].push_back(record.Postcode);
-        places.push_back({record.Postcode, record.Locality, record.State});
+        data.localities.insert(key);
+        data.pairs.insert(key + "|" + record.Postcode);
+        data.codes[record.State].push_back(record.Postcode);
+        data.places.push_back({record.Postcode, record.Locality, record.State});
     }
-    if (places.empty()) {
-        counts.error = source + " holds no record to make addresses from";
+    if (data.places.empty()) {
+        return source + " holds no record to make addresses from";
+    }
+    return {};
+}
+
+// A locality as a word processor types it: ’ for ', – for -.
+std::string Marked(const std::string& locality) {
+    std::string marked;
+    for (const char c : locality) {
+        marked += c == '\'' ? "\u2019" : c == '-' ? "\u2013" : std::string(1, c);
+    }
+    return marked;
+}
+
+// A row of an address list, CR LF at its end.
+void AppendRow(std::size_t row, const std::string& locality, const std::string& state,
+               const std::string& postcode, std::string& line) {
+    line.clear();
+    line += kNames[row % 8];
+    line += ',';
+    line += std::to_string(1 + row % 97);
+    line += ' ';
+    line += kStreets[(row / 8) % 8];
+    line += ',';
+    line += row % 2 == 0 ? locality : AsTyped(locality);
+    line += ',';
+    line += state;
+    line += ',';
+    line += postcode;
+    line += "\r\n";
+}
+
+}  // namespace
+
+AddressListCounts GenerateAddressList(const std::string& source, const std::string& path,
+                                      std::size_t rows, const std::string& misspelled_path) {
+    AddressListCounts counts;
+    Data data;
+    counts.error = Load(source, data);
+    if (!counts.error.empty()) {
         return counts;
     }
+    const std::vector<Place>& places = data.places;
+    const std::set<std::string>& localities = data.localities;
+    const std::set<std::string>& pairs = data.pairs;
+    std::map<std::string, std::vector<std::string>>& codes = data.codes;
 
     using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
     File out(std::fopen(path.c_str(), "wb"), &std::fclose);
@@ -210,19 +254,7 @@ AddressListCounts GenerateAddressList(const std::string& source, const std::stri
         } else {
             ++counts.right;
         }
-        line.clear();
-        line += kNames[row % 8];
-        line += ',';
-        line += std::to_string(1 + row % 97);
-        line += ' ';
-        line += kStreets[(row / 8) % 8];
-        line += ',';
-        line += row % 2 == 0 ? locality : AsTyped(locality);
-        line += ',';
-        line += place.state;
-        line += ',';
-        line += postcode;
-        line += "\r\n";
+        AppendRow(row, locality, place.state, postcode, line);
         std::fwrite(line.data(), 1, line.size(), out.get());
         if (misspelled && kind == 1 && changed) {
             std::fwrite(line.data(), 1, line.size(), misspelled.get());
@@ -230,6 +262,70 @@ AddressListCounts GenerateAddressList(const std::string& source, const std::stri
     }
     counts.rows = rows;
     if (std::fflush(out.get()) != 0 || (misspelled && std::fflush(misspelled.get()) != 0)) {
+        counts.error = "cannot write " + path;
+    }
+    return counts;
+}
+
+AddressListCounts GenerateDamagedList(const std::string& source, const std::string& path,
+                                      std::size_t rows) {
+    AddressListCounts counts;
+    Data data;
+    counts.error = Load(source, data);
+    if (!counts.error.empty()) {
+        return counts;
+    }
+    // The places each kind of damage can be done to.
+    std::vector<const Place*> zeros;
+    std::vector<const Place*> marks;
+    for (const Place& place : data.places) {
+        if (place.postcode[0] == '0') {
+            zeros.push_back(&place);
+        }
+        // Not a name the data itself writes with typographic marks.
+        if (place.locality.find_first_of("'-") != std::string::npos &&
+            std::all_of(place.locality.begin(), place.locality.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; }) &&
+            data.localities.count(Key(Marked(place.locality))) == 0) {
+            marks.push_back(&place);
+        }
+    }
+    if (zeros.empty() || marks.empty()) {
+        counts.error = source +
+                       " has no postcode with a leading zero or no locality with an "
+                       "apostrophe or a dash";
+        return counts;
+    }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(path.c_str(), "wb"),
+                                                        &std::fclose);
+    if (!out) {
+        counts.error = "cannot write " + path;
+        return counts;
+    }
+    std::fputs("Name,Street,Suburb,State,Postcode\r\n", out.get());
+    Random random;
+    std::string line;
+    for (std::size_t row = 0; row < rows; ++row) {
+        const std::size_t kind = row % 20;
+        const Place& place = kind == 0    ? *zeros[random.Below(zeros.size())]
+                             : kind == 10 ? *marks[random.Below(marks.size())]
+                                          : data.places[random.Below(data.places.size())];
+        std::string locality = place.locality;
+        std::string postcode = place.postcode;
+        if (kind == 0) {
+            postcode.erase(0, postcode.find_first_not_of('0'));
+            ++counts.dropped_zero;
+        } else if (kind == 10) {
+            locality = Marked(locality);
+            ++counts.typographic;
+        } else {
+            ++counts.right;
+        }
+        AppendRow(row, locality, place.state, postcode, line);
+        std::fwrite(line.data(), 1, line.size(), out.get());
+    }
+    counts.rows = rows;
+    if (std::fflush(out.get()) != 0) {
         counts.error = "cannot write " + path;
     }
     return counts;

@@ -11,6 +11,8 @@ struct AddressListCounts {
     std::size_t right = 0;           // locality, state and postcode agree
     std::size_t wrong_postcode = 0;  // the locality is in its state under other postcodes
     std::size_t misspelled = 0;      // one letter of the locality wrong, missing, extra or swapped
+    std::size_t dropped_zero = 0;    // the postcode kept as a number: 800 for 0800
+    std::size_t typographic = 0;     // the locality's apostrophes and dashes typographic
     std::string error;               // why nothing was written, when not empty
 };
 
@@ -25,5 +27,12 @@ struct AddressListCounts {
 // always give the same files.
 AddressListCounts GenerateAddressList(const std::string& source, const std::string& path,
                                       std::size_t rows, const std::string& misspelled_path);
+
+// Writes `path` in the same shape: a list of `rows` rows of which every tenth
+// bears the damage a spreadsheet does, half of those a postcode with its
+// leading zero dropped (800 for 0800), half a locality with its apostrophes
+// and dashes made typographic (’ and –); the other rows are right.
+AddressListCounts GenerateDamagedList(const std::string& source, const std::string& path,
+                                      std::size_t rows);
 
 }  // namespace korvallestin::bench

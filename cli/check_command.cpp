@@ -9,6 +9,7 @@
 #include "find_command.h"
 #include "platform.h"
 #include "row_formats.h"
+#include "sure_fix.h"
 
 namespace korvallestin {
 
@@ -60,15 +61,6 @@ bool LoadIndex(const std::string& data_file, LocalityIndex& index, Output& err) 
     return true;
 }
 
-std::string JoinSuggestions(const std::vector<Place>& places) {
-    std::string out;
-    for (const Place& place : places) {
-        out += out.empty() ? "" : "; ";
-        out += place.Text();
-    }
-    return out;
-}
-
 class Progress {
   public:
     Progress(Output& err, const CheckEnvironment& environment)
@@ -90,7 +82,12 @@ class Progress {
     }
     void Clear() {
         if (width_ > 0) {
-            err_.Write("\r" + std::string(width_, ' ') + "\r");
+            // One string made whole: GCC 12 warns of a false overlap in
+            // "\r" + std::string(...) + "\r" once this is inlined.
+            std::string blank(width_ + 2, ' ');
+            blank.front() = '\r';
+            blank.back() = '\r';
+            err_.Write(blank);
             width_ = 0;
         }
     }
@@ -261,12 +258,23 @@ int RunCheck(const CliOptions& options, ByteSource& in, Output& out, Output& err
                    : kEmpty;
     };
     while (written && reader.ReadRow(fields)) {
-        const CheckResult result = index.Check(field(postcode), field(locality), field(state));
+        CheckResult result = index.Check(field(postcode), field(locality), field(state));
+        std::string suggestion = SuggestionText(result);
+        if (check.fix) {
+            if (const std::optional<SureFix> fix =
+                    FindSureFix(index, field(postcode), field(locality), field(state), result)) {
+                // A sure fix needs all three cells: each is in the row.
+                fields[static_cast<std::size_t>(postcode)] = fix->postcode;
+                fields[static_cast<std::size_t>(locality)] = fix->locality;
+                fields[static_cast<std::size_t>(state)] = fix->state;
+                result = {Verdict::Fixed, {}, 0};
+                suggestion = fix->before;
+            }
+        }
         ++counts.rows;
         ++counts.verdicts[static_cast<std::size_t>(result.verdict)];
         if (!check.problems_only || result.verdict != Verdict::Ok) {
-            written =
-                write_row(fields, VerdictWord(result.verdict), JoinSuggestions(result.suggestions));
+            written = write_row(fields, VerdictWord(result.verdict), suggestion);
         }
         progress.Rows(counts.rows);
     }
@@ -294,7 +302,12 @@ int RunCheck(const CliOptions& options, ByteSource& in, Output& out, Output& err
         }
     }
     err.Write(Summary(counts, progress.Elapsed()));
-    return counts.verdicts[static_cast<std::size_t>(Verdict::Ok)] == counts.rows ? 0 : 1;
+    // A list whose every row is ok, or was surely fixed, needs nothing more.
+    return counts.verdicts[static_cast<std::size_t>(Verdict::Ok)] +
+                       counts.verdicts[static_cast<std::size_t>(Verdict::Fixed)] ==
+                   counts.rows
+               ? 0
+               : 1;
 }
 
 }  // namespace korvallestin

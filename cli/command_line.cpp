@@ -94,7 +94,8 @@ class Parser {
                                        {"--locality-column", &c.locality_column, nullptr},
                                        {"--state-column", &c.state_column, nullptr},
                                        {"--output", &c.output, nullptr},
-                                       {"--problems-only", nullptr, &c.problems_only}});
+                                       {"--problems-only", nullptr, &c.problems_only},
+                                       {"--fix", nullptr, &c.fix}});
         }
         return slots;
     }
@@ -253,13 +254,14 @@ std::string HelpText(CliCommand command) {
             return "Usage: " + program +
                    " check [FILE|-] [--postcode-column C] [--locality-column C]\n"
                    "                         [--state-column C] [--output FILE]\n"
-                   "                         [--problems-only] [--data FILE]\n"
+                   "                         [--problems-only] [--fix] [--data FILE]\n"
                    "\n"
                    "Checks a CSV list of addresses (standard input when FILE is - or not\n"
                    "given): whether each row's locality is in its state with its postcode.\n"
                    "Writes every row with two more columns, verdict and suggestion. The\n"
-                   "verdicts: ok, wrong-postcode, wrong-state, unknown-locality,\n"
-                   "unknown-postcode, incomplete. A summary goes to standard error.\n"
+                   "verdicts: ok, wrong-postcode, wrong-state, wrong-state-and-postcode,\n"
+                   "unknown-locality, unknown-postcode, postcode-as-number (800 for 0800),\n"
+                   "incomplete, and with --fix, fixed. A summary goes to standard error.\n"
                    "\n"
                    "  --postcode-column C  the postcode's column, by header name or number\n"
                    "                       (default: postcode, post code or pcode)\n"
@@ -268,10 +270,17 @@ std::string HelpText(CliCommand command) {
                    "  --state-column C     the state's column (default: state)\n"
                    "  --output FILE        write to FILE, replaced only when the check ends\n"
                    "  --problems-only      write only the rows that are not ok\n"
+                   "  --fix                correct the rows whose correction is sure (a\n"
+                   "                       postcode kept as a number, a typographic\n"
+                   "                       apostrophe, one letter off the only locality\n"
+                   "                       with that state and postcode, the only state\n"
+                   "                       with that locality and postcode): their cells\n"
+                   "                       are replaced, the verdict is fixed and the\n"
+                   "                       suggestion says what was there before\n"
                    "  --data FILE          the postcode file (default: postcodes.csv in the\n"
                    "                       program's folder)\n"
                    "\n"
-                   "Exit status: 0 every row ok, 1 any row not ok, 2 an error.\n";
+                   "Exit status: 0 every row ok (or fixed), 1 any other, 2 an error.\n";
         case CliCommand::None:
             break;
     }

@@ -26,6 +26,7 @@ struct CheckOptions {
     std::string state_column;
     std::string output;  // empty: standard output
     bool problems_only = false;
+    bool fix = false;  // replace the cells of rows whose correction is sure
 };
 
 struct CliOptions {

@@ -98,6 +98,23 @@ std::string NothingFound(const SearchCriteria& criteria) {
     return text + ".";
 }
 
+// Reads the file again for how many records the criteria with `postcode`
+// instead of theirs would find.
+std::size_t CountWithPostcode(const std::string& path, SearchCriteria criteria,
+                              const std::string& postcode) {
+    criteria.PostcodeText = postcode;
+    PostcodeFileReader reader;
+    PostcodeRecord record;
+    std::size_t found = 0;
+    if (reader.Open(path) != PostcodeFileReader::OpenResult::Opened || !reader.ReadRecord(record)) {
+        return 0;
+    }
+    while (!reader.AtEnd() && reader.ReadRecord(record)) {
+        found += RecordMatches(record, criteria) ? 1 : 0;
+    }
+    return found;
+}
+
 // Reads the file again for the places whose names are nearest the criterion.
 std::vector<Place> NearestPlaces(const std::string& path, const SearchCriteria& criteria) {
     PostcodeFileReader reader;
@@ -222,7 +239,12 @@ int RunFind(const CliOptions& options, Output& out, Output& err) {
     }
     if (found == 0) {
         std::string message = NothingFound(*criteria);
-        if (!criteria->LocalityText.empty()) {
+        // A postcode kept as a number (800 for 0800): its four digits, when
+        // they find something.
+        const std::string padded = PaddedPostcode(criteria->PostcodeText);
+        if (!padded.empty() && CountWithPostcode(path, *criteria, padded) > 0) {
+            message += " Did you mean " + padded + "? A postcode has four digits.";
+        } else if (!criteria->LocalityText.empty()) {
             const std::vector<Place> nearest = NearestPlaces(path, *criteria);
             if (!nearest.empty()) {
                 message += " Did you mean " + JoinPlaces(nearest, " or ") + "?";

@@ -10,9 +10,17 @@ namespace korvallestin {
 
 namespace {
 
+std::uint64_t Hash(std::u32string_view text) {
+    // FNV-1a over code points: a collision only adds a candidate, which the
+    // distance then turns away.
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char32_t c : text) {
+        hash = (hash ^ c) * 1099511628211ULL;
+    }
+    return hash;
+}
+
 std::uint64_t Hash(std::string_view text) {
-    // FNV-1a: a collision only adds a candidate, which the distance then
-    // turns away.
     std::uint64_t hash = 14695981039346656037ULL;
     for (const char c : text) {
         hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
@@ -20,12 +28,12 @@ std::uint64_t Hash(std::string_view text) {
     return hash;
 }
 
-// The hashes of `text` with every choice of up to two letters deleted.
-void AddDeletions(std::string_view text, std::vector<std::uint64_t>& out) {
+// The hashes of `text` with every choice of up to two characters deleted.
+void AddDeletions(std::u32string_view text, std::vector<std::uint64_t>& out) {
     out.clear();
     out.push_back(Hash(text));
-    std::string once;
-    std::string twice;
+    std::u32string once;
+    std::u32string twice;
     for (std::size_t i = 0; i < text.size(); ++i) {
         once.assign(text.substr(0, i));
         once.append(text.substr(i + 1));
@@ -45,47 +53,158 @@ bool IsPostcode(std::string_view text) {
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// A candidate place and what ranks it: the given postcode first, then the
-// given state, then the fewest edits, then the most letters kept of what was
-// typed, then the shorter and earlier name.
-struct Ranked {
-    int rank;
+// The words of a text, into `words`.
+void Words(std::string_view text, std::vector<std::string_view>& words) {
+    words.clear();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        end = end == std::string_view::npos ? text.size() : end;
+        if (end > start) {
+            words.push_back(text.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+}
+
+// True when `inner`'s words stand together, in order, among `outer`'s.
+// Linear in the length of `outer` for an `inner` of bounded length.
+bool HoldsWords(const std::vector<std::string_view>& outer,
+                const std::vector<std::string_view>& inner) {
+    if (inner.empty() || inner.size() > outer.size()) {
+        return false;
+    }
+    for (std::size_t at = 0; at + inner.size() <= outer.size(); ++at) {
+        if (std::equal(inner.begin(), inner.end(), outer.begin() + static_cast<long>(at))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The same words, in another order (each as often).
+bool SameWordsReordered(const std::vector<std::string_view>& a,
+                        const std::vector<std::string_view>& b) {
+    if (a.size() != b.size() || a.size() < 2 || a == b) {
+        return false;
+    }
+    return std::all_of(a.begin(), a.end(), [&](std::string_view word) {
+        return std::count(a.begin(), a.end(), word) == std::count(b.begin(), b.end(), word);
+    });
+}
+
+// Keeps the first `most` places, counting the rest as left out.
+void Limit(std::vector<Place> places, std::size_t most, CheckResult& result) {
+    result.left_out = places.size() > most ? places.size() - most : 0;
+    places.resize(std::min(places.size(), most));
+    result.suggestions = std::move(places);
+}
+
+}  // namespace
+
+// What ranks a candidate, first to last: its tier (see TierOf); how it was
+// found (0 the given postcode's locality with the given words reordered, 1
+// one whose name is inside the given text or holds it, 2 by spelling); the
+// given postcode, then the given state; the fewest edits, the most letters
+// kept of what was typed, street delivery before boxes and bulk mail, the
+// shorter and earlier name.
+struct RankedPlace {
+    int tier;
+    int how;
+    int where;
     int distance;
     int common;
     Place place;
 
-    bool operator<(const Ranked& other) const {
-        return std::forward_as_tuple(rank, distance, other.common, place.locality.size(),
-                                     place.locality, place.state, place.postcode) <
-               std::forward_as_tuple(other.rank, other.distance, common,
-                                     other.place.locality.size(), other.place.locality,
-                                     other.place.state, other.place.postcode);
+    bool operator<(const RankedPlace& other) const {
+        return std::forward_as_tuple(tier, how, where, distance, other.common, place.delivery,
+                                     place.locality.size(), place.locality, place.state,
+                                     place.postcode) <
+               std::forward_as_tuple(other.tier, other.how, other.where, other.distance, common,
+                                     other.place.delivery, other.place.locality.size(),
+                                     other.place.locality, other.place.state, other.place.postcode);
     }
 };
 
-int RankOf(const Place& place, bool has_postcode, const std::string& state) {
+namespace {
+
+// 0 the same name (typographic punctuation plain, MT for MOUNT) with the
+// given postcode and state; 1 another name with both; 2 the same name
+// elsewhere; 3 the rest. The postcode and state together outweigh the name,
+// and the name outweighs either alone.
+int TierOf(bool same_name, bool postcode_and_state) {
+    if (postcode_and_state) {
+        return same_name ? 0 : 1;
+    }
+    return same_name ? 2 : 3;
+}
+
+int WhereOf(const Place& place, bool has_postcode, const std::string& state) {
     if (has_postcode) {
         return 0;
     }
     return place.state == state ? 1 : 2;
 }
 
-std::vector<Place> Best(std::vector<Ranked>& ranked, std::size_t most) {
+void Best(std::vector<RankedPlace>& ranked, std::size_t most, CheckResult& result) {
     std::sort(ranked.begin(), ranked.end());
     std::vector<Place> out;
-    for (std::size_t i = 0; i < ranked.size() && out.size() < most; ++i) {
+    for (RankedPlace& r : ranked) {
         // A locality in a state once, with the postcode that ranked first.
-        const Place& place = ranked[i].place;
+        const Place& place = r.place;
         if (std::none_of(out.begin(), out.end(), [&](const Place& taken) {
                 return taken.locality == place.locality && taken.state == place.state;
             })) {
-            out.push_back(std::move(ranked[i].place));
+            out.push_back(std::move(r.place));
         }
     }
-    return out;
+    Limit(std::move(out), most, result);
 }
 
 }  // namespace
+
+Delivery DeliveryOf(std::string_view comments) {
+    const std::string text = NormalisedField(comments);
+    if (text == "LVR" || text.find("LARGE VOLUME") != std::string::npos) {
+        return Delivery::LargeVolumeReceiver;
+    }
+    if (text.find("BOX") != std::string::npos) {
+        return Delivery::PostOfficeBoxes;
+    }
+    return Delivery::Street;
+}
+
+std::string PaddedPostcode(std::string_view text) {
+    const std::size_t point = std::min(text.find('.'), text.size());
+    const std::string_view digits = text.substr(0, point);
+    const std::string_view fraction = text.substr(std::min(point + 1, text.size()));
+    if (digits.empty() || digits.size() > 4 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+        !std::all_of(fraction.begin(), fraction.end(), [](char c) { return c == '0'; }) ||
+        (point == text.size() && digits.size() == 4)) {
+        return {};
+    }
+    return std::string(4 - digits.size(), '0') + std::string(digits);
+}
+
+std::string Place::Text() const {
+    const char* what = delivery == Delivery::PostOfficeBoxes       ? ", PO boxes"
+                       : delivery == Delivery::LargeVolumeReceiver ? ", large volume receiver"
+                                                                   : "";
+    return locality + " (" + state + " " + postcode + what + ")";
+}
+
+std::string SuggestionText(const CheckResult& result) {
+    std::string out;
+    for (const Place& place : result.suggestions) {
+        out += out.empty() ? "" : "; ";
+        out += place.Text();
+    }
+    if (result.left_out > 0) {
+        out += "; and " + std::to_string(result.left_out) + " more";
+    }
+    return out;
+}
 
 std::string_view VerdictWord(Verdict verdict) {
     switch (verdict) {
@@ -95,10 +214,16 @@ std::string_view VerdictWord(Verdict verdict) {
             return "wrong-postcode";
         case Verdict::WrongState:
             return "wrong-state";
+        case Verdict::WrongStateAndPostcode:
+            return "wrong-state-and-postcode";
         case Verdict::UnknownLocality:
             return "unknown-locality";
         case Verdict::UnknownPostcode:
             return "unknown-postcode";
+        case Verdict::PostcodeAsNumber:
+            return "postcode-as-number";
+        case Verdict::Fixed:
+            return "fixed";
         case Verdict::Incomplete:
             break;
     }
@@ -141,7 +266,7 @@ void LocalityIndex::HashTable::Insert(std::uint64_t key, std::uint32_t value) {
 
 std::uint32_t LocalityIndex::NameNumber(const std::string& name) const {
     std::uint32_t found = kNoName;
-    by_name_.ForEach(Hash(name), [&](std::uint32_t n) {
+    by_name_.ForEach(Hash(std::string_view(name)), [&](std::uint32_t n) {
         if (names_[n].text == name) {
             found = n;
         }
@@ -156,37 +281,47 @@ void LocalityIndex::Add(const PostcodeRecord& record) {
     }
     std::string state = NormalisedField(record.State);
     std::string postcode = NormalisedField(record.Postcode);
+    const Delivery delivery = DeliveryOf(record.Comments);
     std::uint32_t number = NameNumber(locality);
     if (number == kNoName) {
         number = static_cast<std::uint32_t>(names_.size());
-        by_name_.Insert(Hash(locality), number);
+        by_name_.Insert(Hash(std::string_view(locality)), number);
         names_.push_back({std::move(locality), {}});
     }
     Name& name = names_[number];
     for (const std::uint32_t e : name.entries) {
         if (entries_[e].state == state && entries_[e].postcode == postcode) {
-            return;  // the same place again, under another delivery office
+            // The same place again, under another delivery office: street
+            // delivery if either record is.
+            entries_[e].delivery = std::min(entries_[e].delivery, delivery);
+            return;
         }
     }
-    name.entries.push_back(static_cast<std::uint32_t>(entries_.size()));
+    const auto entry = static_cast<std::uint32_t>(entries_.size());
+    name.entries.push_back(entry);
     if (IsPostcode(postcode)) {
-        postcodes_[static_cast<std::size_t>(std::stoi(postcode))] = true;
+        by_postcode_[static_cast<std::size_t>(std::stoi(postcode))].push_back(entry);
     }
-    entries_.push_back({number, std::move(state), std::move(postcode)});
+    entries_.push_back({number, std::move(state), std::move(postcode), delivery});
 }
 
 void LocalityIndex::Finish() {
-    std::unordered_map<std::string, std::uint32_t> by_canonical;
+    std::unordered_map<std::u32string, std::uint32_t> by_canonical;
     by_canonical.reserve(names_.size());
+    name_canonical_.resize(names_.size());
     for (std::uint32_t n = 0; n < names_.size(); ++n) {
-        std::string canonical = CanonicalName(names_[n].text);
+        std::string text = NameForSuggestions(names_[n].text);
+        std::u32string canonical = CodePoints(text);
+        longest_canonical_ = std::max(longest_canonical_, canonical.size());
         const auto [it, added] =
             by_canonical.try_emplace(canonical, static_cast<std::uint32_t>(canonical_.size()));
         if (added) {
             canonical_.push_back(std::move(canonical));
+            canonical_text_.push_back(std::move(text));
             canonical_names_.emplace_back();
         }
         canonical_names_[it->second].push_back(n);
+        name_canonical_[n] = it->second;
     }
     std::vector<std::uint64_t> hashes;
     for (std::uint32_t c = 0; c < canonical_.size(); ++c) {
@@ -204,7 +339,7 @@ void LocalityIndex::Finish() {
     }
 }
 
-std::vector<std::uint32_t> LocalityIndex::Candidates(const std::string& canonical) const {
+std::vector<std::uint32_t> LocalityIndex::Candidates(const std::u32string& canonical) const {
     std::vector<std::uint64_t> hashes;
     AddDeletions(canonical, hashes);
     std::vector<std::uint32_t> found;
@@ -220,12 +355,14 @@ std::vector<std::uint32_t> LocalityIndex::Candidates(const std::string& canonica
     return found;
 }
 
-std::vector<Place> LocalityIndex::Nearest(const std::string& locality, const std::string& state,
-                                          const std::string& postcode) const {
-    const std::string query = CanonicalName(NormalisedField(locality));
-    const std::string wanted_state = NormalisedField(state);
-    const std::string wanted_postcode = NormalisedField(postcode);
-    std::vector<Ranked> ranked;
+void LocalityIndex::AddNear(const std::u32string& query, const std::string& state,
+                            const std::string& postcode, std::vector<RankedPlace>& ranked) const {
+    // No name is longer than the longest by more than kMostEdits: a longer
+    // text is near none, and is never broken into its deletions.
+    if (query.size() > longest_canonical_ + kMostEdits) {
+        return;
+    }
+    std::vector<std::uint32_t> chosen;
     for (const std::uint32_t c : Candidates(query)) {
         const int distance = NameDistance(query, canonical_[c], kMostEdits);
         if (distance > kMostEdits) {
@@ -234,27 +371,162 @@ std::vector<Place> LocalityIndex::Nearest(const std::string& locality, const std
         const int common = CommonLetters(query, canonical_[c]);
         for (const std::uint32_t n : canonical_names_[c]) {
             // One place a state: the given postcode if the name has it there,
-            // else the state's first in the file.
-            std::vector<Ranked> by_state;
+            // else the state's first street delivery, else its first.
+            chosen.clear();
             for (const std::uint32_t e : names_[n].entries) {
                 const Entry& entry = entries_[e];
-                const bool has_postcode = entry.postcode == wanted_postcode;
-                auto same = std::find_if(by_state.begin(), by_state.end(), [&](const Ranked& r) {
-                    return r.place.state == entry.state;
+                auto same = std::find_if(chosen.begin(), chosen.end(), [&](std::uint32_t other) {
+                    return entries_[other].state == entry.state;
                 });
-                Ranked candidate{
-                    0, distance, common, {names_[n].text, entry.state, entry.postcode}};
-                candidate.rank = RankOf(candidate.place, has_postcode, wanted_state);
-                if (same == by_state.end()) {
-                    by_state.push_back(std::move(candidate));
-                } else if (has_postcode) {
-                    *same = std::move(candidate);
+                if (same == chosen.end()) {
+                    chosen.push_back(e);
+                } else if (entries_[*same].postcode != postcode &&
+                           (entry.postcode == postcode ||
+                            entry.delivery < entries_[*same].delivery)) {
+                    *same = e;
                 }
             }
-            ranked.insert(ranked.end(), by_state.begin(), by_state.end());
+            for (const std::uint32_t e : chosen) {
+                const Entry& entry = entries_[e];
+                Place place{names_[n].text, entry.state, entry.postcode, entry.delivery};
+                const int where = WhereOf(place, entry.postcode == postcode, state);
+                const int tier =
+                    TierOf(distance == 0, entry.postcode == postcode && entry.state == state);
+                ranked.push_back({tier, 2, where, distance, common, std::move(place)});
+            }
         }
     }
-    return Best(ranked, kMostSuggestions);
+}
+
+void LocalityIndex::AddByWords(const std::string& query, const std::string& state,
+                               const std::string& postcode,
+                               std::vector<RankedPlace>& ranked) const {
+    if (!IsPostcode(postcode)) {
+        return;
+    }
+    std::vector<std::string_view> words;
+    Words(query, words);
+    std::vector<std::string_view> name_words;
+    for (const std::uint32_t e : by_postcode_[static_cast<std::size_t>(std::stoi(postcode))]) {
+        const Entry& entry = entries_[e];
+        const std::string& name_form = canonical_text_[name_canonical_[entry.name]];
+        Words(name_form, name_words);
+        int how = 0;
+        int common = 0;
+        if (SameWordsReordered(words, name_words)) {
+            common = static_cast<int>(name_form.size());
+        } else if (HoldsWords(words, name_words) && words != name_words) {
+            how = 1;  // a known name inside the text: "SYDNEY CBD"
+            common = static_cast<int>(name_form.size());
+        } else if (HoldsWords(name_words, words) && words != name_words) {
+            how = 1;  // the text inside a known name: "SURFERS"
+            common = static_cast<int>(query.size());
+        } else {
+            continue;
+        }
+        Place place{names_[entry.name].text, entry.state, entry.postcode, entry.delivery};
+        const int where = WhereOf(place, entry.state == state, state);
+        ranked.push_back(
+            {TierOf(false, entry.state == state), how, where, 0, common, std::move(place)});
+    }
+}
+
+void LocalityIndex::Suggest(const std::string& locality, const std::string& state,
+                            const std::string& postcode, CheckResult& result) const {
+    const std::string query = NameForSuggestions(locality);
+    const std::string wanted_state = NormalisedField(state);
+    const std::string wanted_postcode = NormalisedField(postcode);
+    std::vector<RankedPlace> ranked;
+    AddByWords(query, wanted_state, wanted_postcode, ranked);
+    // A character is at most four bytes: a text of more bytes than that is
+    // near no name, and is not turned into code points.
+    if (query.size() <= 4 * (longest_canonical_ + kMostEdits)) {
+        AddNear(CodePoints(query), wanted_state, wanted_postcode, ranked);
+    }
+    Best(ranked, kMostSuggestions, result);
+}
+
+std::vector<std::pair<int, std::string>> LocalityIndex::NamesNear(std::string_view locality,
+                                                                  std::string_view state,
+                                                                  std::string_view postcode) const {
+    std::vector<std::pair<int, std::string>> out;
+    const std::string p = NormalisedField(postcode);
+    const std::string s = NormalisedField(state);
+    const std::u32string query = CodePoints(NameForSuggestions(locality));
+    if (!IsPostcode(p) || query.size() > longest_canonical_ + kMostEdits) {
+        return out;
+    }
+    for (const std::uint32_t e : by_postcode_[static_cast<std::size_t>(std::stoi(p))]) {
+        const Entry& entry = entries_[e];
+        const int distance =
+            NameDistance(query, canonical_[name_canonical_[entry.name]], kMostEdits);
+        if (entry.state == s && distance <= kMostEdits) {
+            out.emplace_back(distance, names_[entry.name].text);
+        }
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+void LocalityIndex::PlacesOf(const std::vector<std::uint32_t>& entries, CheckResult& result) const {
+    result.left_out = entries.size() > kMostPlaces ? entries.size() - kMostPlaces : 0;
+    for (std::size_t i = 0; i < entries.size() && i < kMostPlaces; ++i) {
+        const Entry& entry = entries_[entries[i]];
+        result.suggestions.push_back(
+            {names_[entry.name].text, entry.state, entry.postcode, entry.delivery});
+    }
+}
+
+CheckResult LocalityIndex::CheckFourDigits(const std::string& p, const std::string& l,
+                                           const std::string& s) const {
+    CheckResult result;
+    const std::uint32_t name = NameNumber(l);
+    if (name != kNoName) {
+        std::vector<std::uint32_t> in_state;
+        std::vector<std::uint32_t> with_postcode;
+        for (const std::uint32_t e : names_[name].entries) {
+            const Entry& entry = entries_[e];
+            if (entry.state == s && entry.postcode == p) {
+                return result;  // ok
+            }
+            if (entry.state == s) {
+                in_state.push_back(e);
+            } else if (entry.postcode == p) {
+                with_postcode.push_back(e);
+            }
+        }
+        // Street delivery first, each kind in file order.
+        const auto by_delivery = [this](std::uint32_t a, std::uint32_t b) {
+            return entries_[a].delivery < entries_[b].delivery;
+        };
+        std::stable_sort(in_state.begin(), in_state.end(), by_delivery);
+        std::stable_sort(with_postcode.begin(), with_postcode.end(), by_delivery);
+        if (!in_state.empty()) {
+            // The state's own postcodes; after the first, the locality that
+            // the given postcode is in another state, for a state that may
+            // be the wrong half.
+            result.verdict = Verdict::WrongPostcode;
+            in_state.insert(in_state.begin() + 1, with_postcode.begin(), with_postcode.end());
+            PlacesOf(in_state, result);
+            return result;
+        }
+        if (!with_postcode.empty()) {
+            result.verdict = Verdict::WrongState;
+            PlacesOf(with_postcode, result);
+            return result;
+        }
+        // Known, but neither in that state nor with that postcode: its own
+        // places rank first among the suggestions, as the same name.
+        result.verdict = Verdict::WrongStateAndPostcode;
+        Suggest(l, s, p, result);
+        return result;
+    }
+    result.verdict = by_postcode_[static_cast<std::size_t>(std::stoi(p))].empty()
+                         ? Verdict::UnknownPostcode
+                         : Verdict::UnknownLocality;
+    Suggest(l, s, p, result);
+    return result;
 }
 
 CheckResult LocalityIndex::Check(std::string_view postcode, std::string_view locality,
@@ -262,55 +534,42 @@ CheckResult LocalityIndex::Check(std::string_view postcode, std::string_view loc
     const std::string p = NormalisedField(postcode);
     const std::string l = NormalisedField(locality);
     const std::string s = NormalisedField(state);
-    CheckResult result;
-    if (p.empty() || l.empty() || s.empty() || !IsPostcode(p)) {
-        result.verdict = Verdict::Incomplete;
-        return result;
+    if (p.empty() || l.empty() || s.empty()) {
+        return {Verdict::Incomplete, {}, 0};
     }
-    const std::uint32_t name = NameNumber(l);
-    if (name != kNoName) {
-        const std::vector<std::uint32_t>& entries = names_[name].entries;
-        std::vector<Place> in_state;
-        std::vector<Place> with_postcode;
-        for (const std::uint32_t e : entries) {
+    if (IsPostcode(p)) {
+        return CheckFourDigits(p, l, s);
+    }
+    const std::string padded = PaddedPostcode(p);
+    if (padded.empty()) {
+        return {Verdict::Incomplete, {}, 0};
+    }
+    // A number for a postcode: what the four-digit postcode would make of
+    // the row, the place itself when it is right.
+    CheckResult result = CheckFourDigits(padded, l, s);
+    if (result.verdict == Verdict::Ok) {
+        for (const std::uint32_t e : names_[NameNumber(l)].entries) {
             const Entry& entry = entries_[e];
-            if (entry.state == s && entry.postcode == p) {
-                return result;  // ok
+            if (entry.state == s && entry.postcode == padded) {
+                result.suggestions.push_back({l, s, padded, entry.delivery});
             }
-            if (entry.state == s) {
-                in_state.push_back({l, entry.state, entry.postcode});
-            } else if (entry.postcode == p) {
-                with_postcode.push_back({l, entry.state, entry.postcode});
-            }
-        }
-        if (!in_state.empty()) {
-            result.verdict = Verdict::WrongPostcode;
-            result.suggestions = std::move(in_state);
-            return result;
-        }
-        if (!with_postcode.empty()) {
-            result.verdict = Verdict::WrongState;
-            result.suggestions = std::move(with_postcode);
-            return result;
         }
     }
-    result.verdict = postcodes_[static_cast<std::size_t>(std::stoi(p))] ? Verdict::UnknownLocality
-                                                                        : Verdict::UnknownPostcode;
-    result.suggestions = Nearest(l, s, p);
+    result.verdict = Verdict::PostcodeAsNumber;
     return result;
 }
 
 std::vector<Place> NearestForLookUp(const std::vector<Place>& places, const std::string& locality,
                                     bool contains, const std::string& state,
                                     const std::string& postcode) {
-    const std::string query = CanonicalName(NormalisedField(locality));
-    std::vector<Ranked> ranked;
+    const std::u32string query = CodePoints(NameForSuggestions(locality));
+    std::vector<RankedPlace> ranked;
     std::string last_name;
-    std::string last_canonical;
+    std::u32string last_canonical;
     for (const Place& place : places) {
         if (place.locality != last_name) {
             last_name = place.locality;
-            last_canonical = CanonicalName(NormalisedField(place.locality));
+            last_canonical = CodePoints(NameForSuggestions(place.locality));
         }
         const int distance = contains
                                  ? InfixDistance(query, last_canonical, LocalityIndex::kMostEdits)
@@ -319,15 +578,17 @@ std::vector<Place> NearestForLookUp(const std::vector<Place>& places, const std:
             continue;
         }
         // The letters kept, within the part of the name the query stands for.
-        const std::string_view part =
-            contains ? std::string_view(last_canonical)
-                     : std::string_view(last_canonical)
+        const std::u32string_view part =
+            contains ? std::u32string_view(last_canonical)
+                     : std::u32string_view(last_canonical)
                            .substr(0, query.size() + static_cast<std::size_t>(distance));
-        Ranked candidate{0, distance, CommonLetters(query, part), place};
-        candidate.rank = RankOf(place, place.postcode == postcode, state);
+        RankedPlace candidate{3, 2, 0, distance, CommonLetters(query, part), place};
+        candidate.where = WhereOf(place, place.postcode == postcode, state);
         ranked.push_back(std::move(candidate));
     }
-    return Best(ranked, LocalityIndex::kMostSuggestions);
+    CheckResult best;
+    Best(ranked, LocalityIndex::kMostSuggestions, best);
+    return best.suggestions;
 }
 
 std::string JoinPlaces(const std::vector<Place>& places, std::string_view last_joiner) {

@@ -9,8 +9,9 @@ namespace {
 
 // Optimal string alignment over rows of the table, three rows kept. With
 // `free_start` a match may begin anywhere in `b`; with `free_end` it may end
-// anywhere.
-int Align(std::string_view a, std::string_view b, int limit, bool free_start, bool free_end) {
+// anywhere. A row whose every cell is past `limit` ends the count, so a long
+// `a` costs at most about (|b| + limit) rows.
+int Align(std::u32string_view a, std::u32string_view b, int limit, bool free_start, bool free_end) {
     const std::size_t n = b.size();
     thread_local std::vector<int> before;
     thread_local std::vector<int> previous;
@@ -45,7 +46,31 @@ int Align(std::string_view a, std::string_view b, int limit, bool free_start, bo
 
 }  // namespace
 
-int NameDistance(std::string_view a, std::string_view b, int limit) {
+std::u32string CodePoints(std::string_view utf8) {
+    std::u32string out;
+    out.reserve(utf8.size());
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        char32_t code = length == 1 ? lead : lead & (0x3FU >> (length - 1));
+        bool valid = lead < 0x80 || (lead >= 0xC2 && lead <= 0xF4 && at + length <= utf8.size());
+        for (std::size_t i = 1; valid && i < length; ++i) {
+            const auto next = static_cast<unsigned char>(utf8[at + i]);
+            valid = (next & 0xC0U) == 0x80;
+            code = (code << 6U) | (next & 0x3FU);
+        }
+        if (valid) {
+            out.push_back(code);
+            at += length;
+        } else {
+            out.push_back(0x110000 + lead);
+            ++at;
+        }
+    }
+    return out;
+}
+
+int NameDistance(std::u32string_view a, std::u32string_view b, int limit) {
     const auto length_gap = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
     if (length_gap > static_cast<std::size_t>(limit)) {
         return limit + 1;
@@ -53,15 +78,27 @@ int NameDistance(std::string_view a, std::string_view b, int limit) {
     return Align(a, b, limit, false, false);
 }
 
-int PrefixDistance(std::string_view query, std::string_view name, int limit) {
+int NameDistance(std::string_view a, std::string_view b, int limit) {
+    return NameDistance(CodePoints(a), CodePoints(b), limit);
+}
+
+int PrefixDistance(std::u32string_view query, std::u32string_view name, int limit) {
     return Align(query, name, limit, false, true);
 }
 
-int InfixDistance(std::string_view query, std::string_view name, int limit) {
+int InfixDistance(std::u32string_view query, std::u32string_view name, int limit) {
     return Align(query, name, limit, true, true);
 }
 
-int CommonLetters(std::string_view a, std::string_view b) {
+int PrefixDistance(std::string_view query, std::string_view name, int limit) {
+    return PrefixDistance(CodePoints(query), CodePoints(name), limit);
+}
+
+int InfixDistance(std::string_view query, std::string_view name, int limit) {
+    return InfixDistance(CodePoints(query), CodePoints(name), limit);
+}
+
+int CommonLetters(std::u32string_view a, std::u32string_view b) {
     std::vector<int> previous(b.size() + 1, 0);
     std::vector<int> current(b.size() + 1, 0);
     for (std::size_t i = 1; i <= a.size(); ++i) {
@@ -72,6 +109,10 @@ int CommonLetters(std::string_view a, std::string_view b) {
         std::swap(previous, current);
     }
     return previous[b.size()];
+}
+
+int CommonLetters(std::string_view a, std::string_view b) {
+    return CommonLetters(CodePoints(a), CodePoints(b));
 }
 
 std::string NormalisedField(std::string_view text) {
@@ -88,6 +129,42 @@ std::string NormalisedField(std::string_view text) {
             space = false;
         }
         out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    }
+    return out;
+}
+
+std::string PlainPunctuation(std::string_view text) {
+    struct Plain {
+        std::string_view typographic;
+        char plain;
+    };
+    static constexpr Plain kPlain[] = {
+        {"\u2018", '\''}, {"\u2019", '\''}, {"\u201A", '\''}, {"\u201B", '\''}, {"\u2032", '\''},
+        {"\u02BC", '\''}, {"\u00B4", '\''}, {"\u201C", '"'},  {"\u201D", '"'},  {"\u201E", '"'},
+        {"\u201F", '"'},  {"\u2033", '"'},  {"\u2010", '-'},  {"\u2011", '-'},  {"\u2012", '-'},
+        {"\u2013", '-'},  {"\u2014", '-'},  {"\u2015", '-'},  {"\u2212", '-'},  {"\u00A0", ' '},
+        {"\u2007", ' '},  {"\u202F", ' '},
+    };
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        const Plain* found = nullptr;
+        if (byte >= 0xC2) {
+            for (const Plain& p : kPlain) {
+                if (text.substr(at, p.typographic.size()) == p.typographic) {
+                    found = &p;
+                    break;
+                }
+            }
+        }
+        if (found != nullptr) {
+            out += found->plain;
+            at += found->typographic.size();
+        } else {
+            out += text[at];
+            ++at;
+        }
     }
     return out;
 }
@@ -115,6 +192,10 @@ std::string CanonicalName(std::string_view normalised) {
         start = end + 1;
     }
     return out;
+}
+
+std::string NameForSuggestions(std::string_view text) {
+    return CanonicalName(NormalisedField(PlainPunctuation(text)));
 }
 
 }  // namespace korvallestin

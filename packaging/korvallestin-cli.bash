@@ -83,7 +83,7 @@ _korvallestin_cli() {
                 ;;
             check)
                 mapfile -t COMPREPLY < <(compgen -W "$common --postcode-column
-                    --locality-column --state-column --output --problems-only" -- "$cur")
+                    --locality-column --state-column --output --problems-only --fix" -- "$cur")
                 ;;
             *)
                 mapfile -t COMPREPLY < <(compgen -W "$common" -- "$cur")

@@ -46,18 +46,20 @@ TEST_F(CheckTest, EachRowGetsItsVerdictAndTheNearestNames) {
         // Punctuation is not forgiven; two edits still suggest.
         {"St. Kilda,VIC,3182", "unknown-locality", "ST KILDA (VIC 3182)"},
         {"Sunybnak,QLD,4109", "unknown-locality", "SUNNYBANK (QLD 4109)"},
-        // The given postcode first, then the given state, at most three.
+        // The given postcode first, then the given state, at most three; the
+        // rest counted.
         {"Richmund,VIC,3121", "unknown-locality",
-         "RICHMOND (VIC 3121); RICHMOND (NSW 2753); RICHMOND (QLD 4822)"},
+         "RICHMOND (VIC 3121); RICHMOND (NSW 2753); RICHMOND (QLD 4822); and 2 more"},
         {"Richmund,NSW,3121", "unknown-locality",
-         "RICHMOND (VIC 3121); RICHMOND (NSW 2753); RICHMOND (QLD 4822)"},
+         "RICHMOND (VIC 3121); RICHMOND (NSW 2753); RICHMOND (QLD 4822); and 2 more"},
         {"Richmund,SA,2000", "unknown-locality",
-         "RICHMOND (SA 5033); RICHMOND (NSW 2753); RICHMOND (QLD 4822)"},
+         "RICHMOND (SA 5033); RICHMOND (NSW 2753); RICHMOND (QLD 4822); and 2 more"},
         {"Xanadu,QLD,4109", "unknown-locality", ""},
         {"Perthh,WA,6999", "unknown-postcode", "PERTH (WA 6000)"},
         {",QLD,4109", "incomplete", ""},
         {"Sydney,,2000", "incomplete", ""},
-        {"Sydney,NSW,200", "incomplete", ""},
+        // A postcode kept as a number has a verdict of its own.
+        {"Sydney,NSW,200", "postcode-as-number", "SYDNEY (NSW 2000); SYDNEY (NSW 2001)"},
         {"Sydney,NSW,2OOO", "incomplete", ""},
         {"Sydney", "incomplete", ""},  // too few fields
     };
@@ -85,8 +87,10 @@ TEST_F(CheckTest, EachRowGetsItsVerdictAndTheNearestNames) {
         EXPECT_EQ(got[i], want[i]);
     }
     EXPECT_THAT(run.err, HasSubstr("20 rows checked in"));
-    EXPECT_THAT(run.err, HasSubstr(": 2 ok, 1 wrong-postcode, 2 wrong-state, 9 unknown-locality, "
-                                   "1 unknown-postcode, 5 incomplete\n"));
+    EXPECT_THAT(run.err, HasSubstr(": 2 ok, 1 wrong-postcode, 2 wrong-state, 0 "
+                                   "wrong-state-and-postcode, 9 unknown-locality, 1 "
+                                   "unknown-postcode, 1 postcode-as-number, 4 incomplete, 0 "
+                                   "fixed\n"));
 
     // Every row right: status 0; only problems: nothing but the header.
     options.check.problems_only = true;
@@ -130,6 +134,43 @@ TEST_F(CheckTest, ProblemsOnlyWritesEveryRowThatIsNotOkAndNoOther) {
     }
     // The summary still counts every row.
     EXPECT_THAT(run.err, HasSubstr("6 rows checked in"));
+}
+
+TEST_F(CheckTest, FixReplacesOnlySureCellsAndASecondCheckFindsThemOk) {
+    options.check.fix = true;
+    const CommandRun fixed = RunCheckOn(options,
+                                        "Name;Suburb;State;Postcode\r\n"
+                                        "Ann;Darwin;NT;800\r\n"
+                                        "Bo;Sunybank;qld;4109\r\n"
+                                        "Cy;Albury;VIC;2640\r\n"
+                                        "Dee;Sydney;NSW;2010\r\n"
+                                        "Ed;Perth;WA;6000\r\n");
+    EXPECT_EQ(fixed.status, 1) << fixed.err;
+    EXPECT_EQ(fixed.out,
+              "Name;Suburb;State;Postcode;verdict;suggestion\r\n"
+              "Ann;Darwin;NT;0800;fixed;postcode was 800\r\n"
+              "Bo;Sunnybank;qld;4109;fixed;locality was Sunybank\r\n"
+              "Cy;Albury;NSW;2640;fixed;state was VIC\r\n"
+              "Dee;Sydney;NSW;2010;wrong-postcode;\"SYDNEY (NSW 2000); SYDNEY (NSW 2001)\"\r\n"
+              "Ed;Perth;WA;6000;ok;\r\n");
+    EXPECT_THAT(fixed.err, HasSubstr(", 3 fixed\n"));
+
+    // The fixed rows, without the columns the check added, are ok; a list
+    // whose rows are all ok or fixed ends with status 0.
+    std::string again;
+    for (std::size_t start = 0; start < fixed.out.size();) {
+        const std::size_t end = fixed.out.find("\r\n", start);
+        const std::string line = fixed.out.substr(start, end - start);
+        if (line.find("wrong-postcode") == std::string::npos) {
+            again += line.substr(0, line.rfind(';', line.rfind(';') - 1)) + "\r\n";
+        }
+        start = end + 2;
+    }
+    options.check.fix = false;
+    const CommandRun second = RunCheckOn(options, again);
+    EXPECT_EQ(second.status, 0) << second.out;
+    options.check.fix = true;
+    EXPECT_EQ(RunCheckOn(options, "Suburb,State,Postcode\nDarwin,NT,800.0\n").status, 0);
 }
 
 TEST_F(CheckTest, AProgressLineShowsOnATerminalOnlyAfterASecond) {

@@ -17,7 +17,7 @@
 namespace korvallestin::testing {
 
 // Hand-made records: one locality under two postcodes, one name in several
-// states, MOUNT and SAINT in full and short.
+// states, MOUNT and SAINT in full and short, a postcode with a leading zero.
 inline std::string SmallPostcodeFile() {
     std::string data = kCsvHeader;
     for (const auto& [postcode, locality, state] :
@@ -36,7 +36,8 @@ inline std::string SmallPostcodeFile() {
                                                  {"4822", "RICHMOND", "QLD"},
                                                  {"5033", "RICHMOND", "SA"},
                                                  {"7025", "RICHMOND", "TAS"},
-                                                 {"6000", "PERTH", "WA"}}) {
+                                                 {"6000", "PERTH", "WA"},
+                                                 {"0800", "DARWIN", "NT"}}) {
         data += CsvRecord(postcode, locality, state);
     }
     return data;

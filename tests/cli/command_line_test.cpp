@@ -33,6 +33,7 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
                  " pc=" + o.check.postcode_column + " lc=" + o.check.locality_column +
                  " sc=" + o.check.state_column;
             s += o.check.problems_only ? " problems" : "";
+            s += o.check.fix ? " fix" : "";
         }
         return s;
     };
@@ -50,9 +51,9 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
         {{"find", "--sort", "bsp_number"}, "", "find p= s= l= sort=7 format=0"},
         {{"check"}, "", "check in=- out= pc= lc= sc="},
         {{"check", "list.csv", "--output", "out.csv", "--postcode-column", "3", "--locality-column",
-          "Town", "--state-column=st", "--problems-only"},
+          "Town", "--state-column=st", "--problems-only", "--fix"},
          "",
-         "check in=list.csv out=out.csv pc=3 lc=Town sc=st problems"},
+         "check in=list.csv out=out.csv pc=3 lc=Town sc=st problems fix"},
         {{"check", "--", "-list.csv"}, "", "check in=-list.csv out= pc= lc= sc="},
         {{"--help"}, "", "none help"},
         {{"find", "-h"}, "", "find help p= s= l= format=0"},
@@ -94,7 +95,7 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
         EXPECT_NE(HelpText(CliCommand::Find).find(option), std::string::npos) << option;
     }
     for (const char* option : {"--postcode-column", "--locality-column", "--state-column",
-                               "--output", "--problems-only", "--data"}) {
+                               "--output", "--problems-only", "--fix", "--data"}) {
         EXPECT_NE(HelpText(CliCommand::Check).find(option), std::string::npos) << option;
     }
     EXPECT_EQ(VersionText(), std::string("korvallestin-cli ") + KORV_VERSION + "\n");

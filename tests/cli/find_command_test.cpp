@@ -107,6 +107,13 @@ TEST(Find, NothingFoundSaysSoWithTheNearestLocalities) {
          "No locality begins with SYDNEY in WA. Did you mean SYDNEY (NSW 2000)?\n"},
         {"", "", "xanadu", false, "No locality begins with XANADU.\n"},
         {"9999", "", "", false, "No record found.\n"},
+        // A postcode kept as a number: its four digits, when they find
+        // something with the other criteria.
+        {"800", "", "", false, "No record found. Did you mean 0800? A postcode has four digits.\n"},
+        {"6000.0", "wa", "per", false,
+         "No locality with postcode 6000.0 begins with PER in WA. Did you mean 6000? A postcode "
+         "has four digits.\n"},
+        {"800", "wa", "", false, "No record found.\n"},
     };
     for (const Case& c : cases) {
         options.find.postcode = c.postcode;
