@@ -241,7 +241,7 @@ std::string Summary(const CheckCounts& counts, double seconds) {
     if (counts.blank_rows > 0) {
         out += std::to_string(counts.blank_rows) +
                (counts.blank_rows == 1 ? " blank row" : " blank rows") +
-               " written as they were, without a verdict.\n";
+               " left as they were, without a verdict.\n";
     }
     return out;
 }

@@ -125,8 +125,8 @@ TEST_F(CheckTest, AProgressLineShowsOnATerminalOnlyAfterASecond) {
         environment.progress_on_terminal = c.terminal;
         options.command = CliCommand::Check;
         EXPECT_EQ(RunCheck(options, in, out, err, environment), 0);
-        const std::string blank =
-            "\r" + std::string(std::string("checked 12288 rows...").size(), ' ') + "\r";
+        std::string blank(std::string("checked 12288 rows...").size() + 2, ' ');
+        blank.front() = blank.back() = '\r';
         const std::string expected = *c.progress == 0 ? "" : c.progress + blank;
         // After the note of the columns used.
         const std::size_t note_end = err.Text().find(".\n") + 2;
@@ -350,7 +350,7 @@ TEST_F(CheckTest, EveryRowComesBackWholeWithItsVerdictUnderItsHeading) {
          0,
          "Name,Suburb,State,Postcode,verdict,suggestion\n,,,\n  ,\t,,\n"
          "C,Perth,WA,6000,ok,\n,,,,,,,,\n\x1A",
-         {": 1 ok, 0 wrong-postcode", "4 blank rows written as they were, without a verdict.\n"}},
+         {": 1 ok, 0 wrong-postcode", "4 blank rows left as they were, without a verdict.\n"}},
         {"a Ctrl-Z right after the last row",
          head + "C,Perth,WA,6000\x1A",
          false,
@@ -451,6 +451,15 @@ TEST_F(CheckTest, HeadersTitlesAndDelimitersAreFoundAsPeopleWriteThem) {
     }
 }
 
+// Every byte from 0x80 to 0xFF.
+std::string HighBytes() {
+    std::string bytes;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        bytes.push_back(static_cast<char>(b));
+    }
+    return bytes;
+}
+
 TEST_F(CheckTest, AListIsWrittenBackInItsOwnEncodingOrTheOneAsked) {
     struct Case {
         const char* name;
@@ -467,6 +476,9 @@ TEST_F(CheckTest, AListIsWrittenBackInItsOwnEncodingOrTheOneAsked) {
         {"Windows-1252, decided once",
          head + "Ren\xC3\xA9,Perth,WA,6000\r\nRen\xE9,Perth,WA,6000\r\n", ListOutputEncoding::Same,
          0, "Ren\xC3\xA9,Perth,WA,6000,ok,\r\nRen\xE9,Perth,WA,6000,ok,\r\n"},
+        {"Windows-1252, every byte beyond ASCII back as it was",
+         head + HighBytes() + ",Perth,WA,6000\r\n", ListOutputEncoding::Same, 0,
+         HighBytes() + ",Perth,WA,6000,ok,\r\n"},
         {"Windows-1252 to UTF-8 with its mark", head + "Ren\xE9 \x80,Perth,WA,6000\r\n",
          ListOutputEncoding::Utf8WithBom, 0,
          "\xEF\xBB\xBF" + checked_head + "Ren\xC3\xA9 \xE2\x82\xAC,Perth,WA,6000,ok,\r\n"},
@@ -540,8 +552,10 @@ TEST_F(CheckTest, TheRowLimitCountsEveryByteAndField) {
     const std::vector<Case> cases = {
         {"ten million commas", "", 10'000'000, ',', "\n",
          "The row that begins at line 3 has more than 16384 fields."},
-        {"a closed quoted field over the limit", "\"", (std::size_t{1} << 20) + 10, 'x',
-         "\",WA,6000\n",
+        // In a column the check does not read, so that only the limit
+        // ends it.
+        {"a closed quoted field over the limit", "Sydney,NSW,2000,\"", (std::size_t{1} << 20) + 10,
+         'x', "\"\n",
          "The row that begins at line 3 is longer than 1 MiB (a quoted field that begins at line "
          "3 runs past that"},
         {"delimiters count", wide, 0, 'x', "",
