@@ -16,19 +16,19 @@ constexpr std::string_view kVerdictHeading = "verdict";
 constexpr std::string_view kSuggestionHeading = "suggestion";
 
 const std::vector<std::string>& UsualPostcodeNames() {
-    static const std::vector<std::string> names = {
+    static const std::vector<std::string> kNames = {
         "postcode", "post code", "pcode", "p/code", "postal code", "zip", "zip code", "zipcode"};
-    return names;
+    return kNames;
 }
 const std::vector<std::string>& UsualLocalityNames() {
-    static const std::vector<std::string> names = {"suburb",    "locality",    "town",
-                                                   "city",      "suburb/town", "town/city",
-                                                   "city/town", "town/suburb", "suburb/locality"};
-    return names;
+    static const std::vector<std::string> kNames = {"suburb",    "locality",    "town",
+                                                    "city",      "suburb/town", "town/city",
+                                                    "city/town", "town/suburb", "suburb/locality"};
+    return kNames;
 }
 const std::vector<std::string>& UsualStateNames() {
-    static const std::vector<std::string> names = {"state", "state/territory"};
-    return names;
+    static const std::vector<std::string> kNames = {"state", "state/territory"};
+    return kNames;
 }
 
 bool IsBlank(const std::vector<std::string>& fields) {
