@@ -170,6 +170,13 @@ int RunCheck(const CliOptions& options, ByteSource& in, Output& out, Output& err
     CheckEnvironment shown = environment;
     shown.progress_on_terminal = environment.progress_on_terminal && !check.quiet;
     Progress progress(err, shown);
+    // Said at once, before the postcode file is read.
+    if (!from_file && environment.input_on_terminal && !check.quiet) {
+        err.Write(
+            "korvallestin-cli: reading the list from standard input: type or paste it, then "
+            "end it with Ctrl-D on a line of its own (on Windows Ctrl-Z, then Enter); Ctrl-C "
+            "stops.\n");
+    }
     LocalityIndex index;
     if (!LoadIndex(options.data_file, index, err)) {
         return 2;
@@ -190,12 +197,6 @@ int RunCheck(const CliOptions& options, ByteSource& in, Output& out, Output& err
             return 2;
         }
     } else {
-        if (environment.input_on_terminal && !check.quiet) {
-            err.Write(
-                "korvallestin-cli: reading the list from standard input: type or paste it, then "
-                "end it with Ctrl-D on a line of its own (on Windows Ctrl-Z, then Enter); Ctrl-C "
-                "stops.\n");
-        }
         std::string error;
         scratch.reset(OpenScratchFile(error));
         if (!scratch) {
