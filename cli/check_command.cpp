@@ -9,29 +9,12 @@
 #include "find_command.h"
 #include "platform.h"
 #include "row_formats.h"
-#include "sure_fix.h"
 
 namespace korvallestin {
 
 namespace {
 
 constexpr std::string_view kProgram = "korvallestin-cli: ";
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    }
-    return out;
-}
-
-std::string Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
-}
 
 bool Fail(Output& err, const std::string& message) {
     err.Write(std::string(kProgram) + message + "\n");
@@ -67,7 +50,7 @@ class Progress {
         : err_(err), environment_(environment), start_(Now()) {}
 
     void Rows(std::size_t rows) {
-        if (!environment_.progress_on_terminal || rows % 4096 != 0) {
+        if (!environment_.progress_on_terminal) {
             return;
         }
         const double now = Now();
@@ -103,88 +86,132 @@ class Progress {
     std::size_t width_ = 0;
 };
 
+// Standard input as it is read, copied into a scratch file that the check
+// then reads again.
+class CopyingSource final : public ByteSource {
+  public:
+    CopyingSource(ByteSource& in, std::FILE* copy) : in_(in), copy_(copy) {}
+    std::ptrdiff_t Read(char* buffer, std::size_t size) override {
+        const std::ptrdiff_t n = in_.Read(buffer, size);
+        if (n > 0 && std::fwrite(buffer, 1, static_cast<std::size_t>(n), copy_) !=
+                         static_cast<std::size_t>(n)) {
+            copy_failed_ = true;
+            return -1;
+        }
+        return n;
+    }
+    std::string Error() const override {
+        return copy_failed_
+                   ? "standard input could not be kept in a scratch file (is the disk full?)"
+                   : in_.Error();
+    }
+
+  private:
+    ByteSource& in_;
+    std::FILE* copy_;
+    bool copy_failed_ = false;
+};
+
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Rows checked between looks at the clock (and, in a window, at Cancel).
+constexpr std::size_t kBatchRows = 4096;
+
+bool OpenList(const std::string& path, ReadOnlyFile& file, Output& err) {
+    const ReadOnlyFile::Status status = file.Open(path);
+    if (status == ReadOnlyFile::Status::Opened) {
+        return true;
+    }
+    ReadFailure failure;
+    failure.kind = status == ReadOnlyFile::Status::NotFound     ? ReadFailure::Kind::NotFound
+                   : status == ReadOnlyFile::Status::Folder     ? ReadFailure::Kind::Folder
+                   : status == ReadOnlyFile::Status::NotRegular ? ReadFailure::Kind::NotRegular
+                                                                : ReadFailure::Kind::System;
+    failure.reason = file.Error();
+    return Fail(err, "Cannot open the list " + path + ": " + DescribeFailure(failure));
+}
+
+// The output, or the summary file, may replace no file the check reads, and
+// is refused before anything is read.
+bool RefuseReadFiles(const CliOptions& options, Output& err) {
+    const CheckOptions& check = options.check;
+    const std::string data_path =
+        options.data_file.empty() ? PostcodeFilePath(ProgramFolder()) : options.data_file;
+    for (const auto& [path, what] :
+         {std::pair{&check.output, "output"}, std::pair{&check.summary_json, "summary file"}}) {
+        if (path->empty() || *path == "-") {
+            continue;
+        }
+        if (check.input != "-" && SameFile(check.input, *path)) {
+            return Fail(err, std::string("the ") + what + " " + *path +
+                                 " is the list being checked; give another");
+        }
+        if (SameFile(data_path, *path)) {
+            return Fail(err, std::string("the ") + what + " " + *path +
+                                 " is the postcode file; give another");
+        }
+    }
+    if (!check.output.empty() &&
+        (check.output == check.summary_json || SameFile(check.output, check.summary_json))) {
+        return Fail(err, "the summary file " + check.summary_json + " is the output; give another");
+    }
+    return true;
+}
+
 }  // namespace
-
-int FindColumn(const std::vector<std::string>& headers, const std::string& given,
-               const std::vector<std::string>& usual) {
-    if (!given.empty()) {
-        if (given.find_first_not_of("0123456789") == std::string::npos) {
-            const long number = std::strtol(given.c_str(), nullptr, 10);
-            return number >= 1 && static_cast<std::size_t>(number) <= headers.size()
-                       ? static_cast<int>(number - 1)
-                       : -1;
-        }
-        for (std::size_t i = 0; i < headers.size(); ++i) {
-            if (Lower(Trimmed(headers[i])) == Lower(Trimmed(given))) {
-                return static_cast<int>(i);
-            }
-        }
-        return -1;
-    }
-    for (std::size_t i = 0; i < headers.size(); ++i) {
-        for (const std::string& name : usual) {
-            if (Lower(Trimmed(headers[i])) == name) {
-                return static_cast<int>(i);
-            }
-        }
-    }
-    return -1;
-}
-
-std::string Summary(const CheckCounts& counts, double seconds) {
-    char time[32];
-    std::snprintf(time, sizeof time, "%.2f", seconds);
-    std::string out = std::to_string(counts.rows) + (counts.rows == 1 ? " row" : " rows") +
-                      " checked in " + time + " s:";
-    for (int v = 0; v < kVerdictCount; ++v) {
-        out += v == 0 ? " " : ", ";
-        out += std::to_string(counts.verdicts[static_cast<std::size_t>(v)]) + " " +
-               std::string(VerdictWord(static_cast<Verdict>(v)));
-    }
-    return out + "\n";
-}
 
 int RunCheck(const CliOptions& options, ByteSource& in, Output& out, Output& err,
              const CheckEnvironment& environment) {
     const CheckOptions& check = options.check;
     const bool from_file = check.input != "-";
-    // The output may replace no file the check reads, and is refused before
-    // anything is read.
-    if (!check.output.empty()) {
-        if (from_file && SameFile(check.input, check.output)) {
-            Fail(err, "the output " + check.output + " is the list being checked; give another");
-            return 2;
-        }
-        const std::string data_path =
-            options.data_file.empty() ? PostcodeFilePath(ProgramFolder()) : options.data_file;
-        if (SameFile(data_path, check.output)) {
-            Fail(err, "the output " + check.output + " is the postcode file; give another");
-            return 2;
-        }
+    if (!RefuseReadFiles(options, err)) {
+        return 2;
     }
-    Progress progress(err, environment);
+    CheckEnvironment shown = environment;
+    shown.progress_on_terminal = environment.progress_on_terminal && !check.quiet;
+    Progress progress(err, shown);
+    // Said at once, before the postcode file is read.
+    if (!from_file && environment.input_on_terminal && !check.quiet) {
+        err.Write(
+            "korvallestin-cli: reading the list from standard input: type or paste it, then "
+            "end it with Ctrl-D on a line of its own (on Windows Ctrl-Z, then Enter); Ctrl-C "
+            "stops.\n");
+    }
     LocalityIndex index;
     if (!LoadIndex(options.data_file, index, err)) {
         return 2;
     }
 
+    // The list is read twice: once to measure it, then to check it.
+    ListCheck list(index, check);
     ReadOnlyFile file;
-    FileSource file_source(file);
+    std::unique_ptr<std::FILE, CloseFile> scratch;
     if (from_file) {
-        const ReadOnlyFile::Status status = file.Open(check.input);
-        if (status != ReadOnlyFile::Status::Opened) {
-            ReadFailure failure;
-            failure.kind = status == ReadOnlyFile::Status::NotFound ? ReadFailure::Kind::NotFound
-                           : status == ReadOnlyFile::Status::Folder ? ReadFailure::Kind::Folder
-                           : status == ReadOnlyFile::Status::NotRegular
-                               ? ReadFailure::Kind::NotRegular
-                               : ReadFailure::Kind::System;
-            failure.reason = file.Error();
-            Fail(err, "Cannot open the list " + check.input + ": " + DescribeFailure(failure));
+        if (!OpenList(check.input, file, err)) {
             return 2;
         }
+        FileSource source(file);
+        list.Measure(source);
+        file.Close();
+        if (!OpenList(check.input, file, err)) {
+            return 2;
+        }
+    } else {
+        std::string error;
+        scratch.reset(OpenScratchFile(error));
+        if (!scratch) {
+            Fail(err, "Cannot keep standard input to read it twice: " + error);
+            return 2;
+        }
+        CopyingSource copying(in, scratch.get());
+        list.Measure(copying);
+        std::rewind(scratch.get());
     }
-    ListReader reader(from_file ? static_cast<ByteSource&>(file_source) : in);
+    FileSource file_source(file);
+    StreamSource scratch_source(scratch.get());
+    ByteSource& source = from_file ? static_cast<ByteSource&>(file_source) : scratch_source;
     const std::string list_name = from_file ? check.input : "(standard input)";
 
     ReplacingFileOutput output_file;
@@ -197,101 +224,46 @@ int RunCheck(const CliOptions& options, ByteSource& in, Output& out, Output& err
     }
     Output& sink = check.output.empty() ? out : output_file;
 
-    std::vector<std::string> headers;
-    if (!reader.ReadHeader(headers)) {
-        Fail(err,
-             "Cannot read the list " + list_name + ": " + DescribeListFailure(reader.Failure()));
+    if (!list.FindColumns(source)) {
+        if (list.ListFailed().kind != ListFailure::Kind::None) {
+            Fail(err, "Cannot read the list " + list_name + ": " +
+                          DescribeListFailure(list.ListFailed()));
+        } else {
+            std::string message = list.ColumnError();
+            message.insert(std::string_view("The list").size(), " " + list_name);
+            Fail(err, message);
+        }
         return 2;
     }
-    const int postcode = FindColumn(headers, check.postcode_column,
-                                    {"postcode", "post code", "pcode", "postal code"});
-    const int locality = FindColumn(headers, check.locality_column, {"suburb", "locality", "town"});
-    const int state = FindColumn(headers, check.state_column, {"state"});
-    if (postcode < 0 || locality < 0 || state < 0) {
-        std::string missing;
-        for (const auto& [column, name, given] :
-             {std::tuple{postcode, "postcode", &check.postcode_column},
-              std::tuple{locality, "locality", &check.locality_column},
-              std::tuple{state, "state", &check.state_column}}) {
-            if (column < 0) {
-                missing += missing.empty() ? "" : ", ";
-                missing += given->empty() ? std::string(name) : "'" + *given + "'";
-            }
-        }
-        std::string found;
-        for (const std::string& header : headers) {
-            found += found.empty() ? "" : ", ";
-            found += "'" + header + "'";
-        }
-        Fail(err, "The list " + list_name + " has no column for " + missing +
-                      ". Its header names: " + found +
-                      ". Name the columns with --postcode-column, --locality-column and "
-                      "--state-column.");
-        return 2;
+    if (!check.quiet) {
+        err.Write(DescribeColumns(list.Columns()));
     }
-
-    const char delimiter = reader.Delimiter();
-    const std::string line_end(reader.LineEnd());
-    std::string line = reader.HadByteOrderMark() ? "\xEF\xBB\xBF" : "";
-    auto write_row = [&](const std::vector<std::string>& fields, std::string_view verdict,
-                         const std::string& suggestion) {
-        for (const std::string& field : fields) {
-            AppendCsvField(field, delimiter, line);
-            line += delimiter;
-        }
-        AppendCsvField(verdict, delimiter, line);
-        line += delimiter;
-        AppendCsvField(suggestion, delimiter, line);
-        line += line_end;
-        const bool ok = sink.Write(line);
-        line.clear();
-        return ok;
-    };
-    bool written = write_row(headers, "verdict", "suggestion");
-
-    CheckCounts counts;
-    std::vector<std::string> fields;
-    static const std::string kEmpty;
-    auto field = [&](int column) -> const std::string& {
-        return static_cast<std::size_t>(column) < fields.size()
-                   ? fields[static_cast<std::size_t>(column)]
-                   : kEmpty;
-    };
-    while (written && reader.ReadRow(fields)) {
-        CheckResult result = index.Check(field(postcode), field(locality), field(state));
-        std::string suggestion = SuggestionText(result);
-        if (check.fix) {
-            if (const std::optional<SureFix> fix =
-                    FindSureFix(index, field(postcode), field(locality), field(state), result)) {
-                // A sure fix needs all three cells: each is in the row.
-                fields[static_cast<std::size_t>(postcode)] = fix->postcode;
-                fields[static_cast<std::size_t>(locality)] = fix->locality;
-                fields[static_cast<std::size_t>(state)] = fix->state;
-                result = {Verdict::Fixed, {}, 0};
-                suggestion = fix->before;
-            }
-        }
-        ++counts.rows;
-        ++counts.verdicts[static_cast<std::size_t>(result.verdict)];
-        if (!check.problems_only || result.verdict != Verdict::Ok) {
-            written = write_row(fields, VerdictWord(result.verdict), suggestion);
-        }
-        progress.Rows(counts.rows);
+    bool going = list.WriteHead(sink);
+    while (going && list.CheckRows(kBatchRows, sink)) {
+        progress.Rows(list.Counts().rows);
     }
     progress.Clear();
-    written = written && sink.Flush();
-    if (!written) {
+    const std::string left_as_it_was =
+        check.output.empty() ? std::string() : " " + check.output + " is left as it was.";
+    if (!list.EncodingRefusal().empty()) {
+        Fail(err,
+             "Cannot write the list in Windows-1252. " + list.EncodingRefusal() + left_as_it_was);
+        return 2;
+    }
+    if (list.OutputFailed() || !sink.Flush()) {
         Fail(err, "Cannot write the output" +
                       (check.output.empty() ? std::string() : " " + check.output) +
                       " (is the disk full?)");
         return 2;
     }
-    if (reader.Failure().kind != ListFailure::Kind::None) {
+    if (list.ListFailed().kind != ListFailure::Kind::None) {
         Fail(err, "Cannot read the list " + list_name +
-                      " further: " + DescribeListFailure(reader.Failure()) +
+                      " further: " + DescribeListFailure(list.ListFailed()) +
                       (check.output.empty() ? " The rows before it are written above."
-                                            : " " + check.output + " is left as it was."));
-        err.Write(Summary(counts, progress.Elapsed()));
+                                            : left_as_it_was));
+        if (!check.quiet) {
+            err.Write(Summary(list.Counts(), progress.Elapsed()));
+        }
         return 2;
     }
     if (!check.output.empty()) {
@@ -301,13 +273,27 @@ int RunCheck(const CliOptions& options, ByteSource& in, Output& out, Output& err
             return 2;
         }
     }
-    err.Write(Summary(counts, progress.Elapsed()));
-    // A list whose every row is ok, or was surely fixed, needs nothing more.
-    return counts.verdicts[static_cast<std::size_t>(Verdict::Ok)] +
-                       counts.verdicts[static_cast<std::size_t>(Verdict::Fixed)] ==
-                   counts.rows
-               ? 0
-               : 1;
+    const int status = list.Status();
+    const double seconds = progress.Elapsed();
+    if (!check.summary_json.empty()) {
+        const std::string json = SummaryJson(list, seconds, status);
+        if (check.summary_json == "-") {
+            out.Write(json);
+        } else {
+            ReplacingFileOutput summary_file;
+            std::string error;
+            if (!summary_file.Open(check.summary_json, error) || !summary_file.Write(json) ||
+                !summary_file.Flush() || !summary_file.Commit(error)) {
+                Fail(err, "Cannot write the summary " + check.summary_json + ": " +
+                              (error.empty() ? "is the disk full?" : error));
+                return 2;
+            }
+        }
+    }
+    if (!check.quiet) {
+        err.Write(Summary(list.Counts(), seconds));
+    }
+    return status;
 }
 
 }  // namespace korvallestin

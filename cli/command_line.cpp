@@ -95,7 +95,13 @@ class Parser {
                                        {"--state-column", &c.state_column, nullptr},
                                        {"--output", &c.output, nullptr},
                                        {"--problems-only", nullptr, &c.problems_only},
-                                       {"--fix", nullptr, &c.fix}});
+                                       {"--fix", nullptr, &c.fix},
+                                       {"--no-header", nullptr, &c.no_header},
+                                       {"--header-line", &header_line_, nullptr},
+                                       {"--delimiter", &delimiter_, nullptr},
+                                       {"--encoding", &encoding_, nullptr},
+                                       {"--summary-json", &c.summary_json, nullptr},
+                                       {"--quiet", nullptr, &c.quiet}});
         }
         return slots;
     }
@@ -189,6 +195,86 @@ class Parser {
         if (f.descending && !f.sort_column && Opts().command == CliCommand::Find) {
             Fail("--descending needs --sort COLUMN");
         }
+        if (Opts().command == CliCommand::Check) {
+            FinishCheck();
+        }
+    }
+
+    // The check's options that take a value of a fixed kind, and those that
+    // go only together.
+    void FinishCheck() {
+        CheckOptions& c = Opts().check;
+        if (!header_line_.empty()) {
+            if (!AllDigits(header_line_) || header_line_.size() > 9 ||
+                std::stol(header_line_) < 1) {
+                Fail("no line '" + header_line_ + "' (--header-line takes a line number from 1)");
+                return;
+            }
+            c.header_line = std::stol(header_line_);
+            if (c.no_header) {
+                Fail("--header-line and --no-header cannot go together");
+                return;
+            }
+        }
+        if (!delimiter_.empty()) {
+            static constexpr std::array<std::pair<std::string_view, char>, 8> kDelimiters{{
+                {",", ','},
+                {"comma", ','},
+                {";", ';'},
+                {"semicolon", ';'},
+                {"\t", '\t'},
+                {"tab", '\t'},
+                {"|", '|'},
+                {"pipe", '|'},
+            }};
+            for (const auto& [name, delimiter] : kDelimiters) {
+                if (Simplified(delimiter_) == name || delimiter_ == name) {
+                    c.delimiter = delimiter;
+                }
+            }
+            if (c.delimiter == 0) {
+                Fail("no delimiter '" + delimiter_ +
+                     "' (the delimiters are comma, semicolon, tab and pipe, or , ; |)");
+                return;
+            }
+        }
+        if (!encoding_.empty()) {
+            static constexpr std::array<std::pair<std::string_view, ListOutputEncoding>, 4>
+                kEncodings{{
+                    {"same", ListOutputEncoding::Same},
+                    {"utf8", ListOutputEncoding::Utf8},
+                    {"utf8bom", ListOutputEncoding::Utf8WithBom},
+                    {"windows1252", ListOutputEncoding::Windows1252},
+                }};
+            bool known = false;
+            for (const auto& [name, encoding] : kEncodings) {
+                if (Simplified(encoding_) == name) {
+                    c.encoding = encoding;
+                    known = true;
+                }
+            }
+            if (!known) {
+                Fail("no encoding '" + encoding_ +
+                     "' (the encodings are same, utf-8, utf-8-bom and windows-1252)");
+                return;
+            }
+        }
+        if (c.no_header) {
+            for (const std::string* column :
+                 {&c.postcode_column, &c.locality_column, &c.state_column}) {
+                if (!AllDigits(*column)) {
+                    Fail(
+                        "--no-header needs --postcode-column, --locality-column and "
+                        "--state-column, each a column's number from 1");
+                    return;
+                }
+            }
+        }
+        if (c.summary_json == "-" && c.output.empty()) {
+            Fail(
+                "--summary-json - writes to standard output, where the rows go: give "
+                "--output FILE too, or a file for the summary");
+        }
     }
 
     const std::vector<std::string>& args_;
@@ -196,6 +282,9 @@ class Parser {
     ParsedCommandLine result_;
     std::string sort_;
     std::string format_;
+    std::string header_line_;
+    std::string delimiter_;
+    std::string encoding_;
     bool input_given_ = false;
 };
 
@@ -253,21 +342,41 @@ std::string HelpText(CliCommand command) {
         case CliCommand::Check:
             return "Usage: " + program +
                    " check [FILE|-] [--postcode-column C] [--locality-column C]\n"
-                   "                         [--state-column C] [--output FILE]\n"
-                   "                         [--problems-only] [--fix] [--data FILE]\n"
+                   "                         [--state-column C] [--no-header]\n"
+                   "                         [--header-line N] [--delimiter D]\n"
+                   "                         [--encoding E] [--output FILE]\n"
+                   "                         [--problems-only] [--fix]\n"
+                   "                         [--summary-json FILE] [--quiet] [--data FILE]\n"
                    "\n"
                    "Checks a CSV list of addresses (standard input when FILE is - or not\n"
                    "given): whether each row's locality is in its state with its postcode.\n"
-                   "Writes every row with two more columns, verdict and suggestion. The\n"
-                   "verdicts: ok, wrong-postcode, wrong-state, wrong-state-and-postcode,\n"
-                   "unknown-locality, unknown-postcode, postcode-as-number (800 for 0800),\n"
-                   "incomplete, and with --fix, fixed. A summary goes to standard error.\n"
+                   "Writes every row whole, with two more columns, verdict and suggestion,\n"
+                   "at the same place in every row (replaced, not added again, when the\n"
+                   "list already ends in them). The verdicts: ok, wrong-postcode,\n"
+                   "wrong-state, wrong-state-and-postcode, unknown-locality,\n"
+                   "unknown-postcode, postcode-as-number (800 for 0800), incomplete, and\n"
+                   "with --fix, fixed. Blank rows are written as they are, without a\n"
+                   "verdict. A note of the columns used and a summary go to standard\n"
+                   "error.\n"
                    "\n"
-                   "  --postcode-column C  the postcode's column, by header name or number\n"
-                   "                       (default: postcode, post code or pcode)\n"
-                   "  --locality-column C  the locality's column (default: suburb, locality\n"
-                   "                       or town)\n"
-                   "  --state-column C     the state's column (default: state)\n"
+                   "  --postcode-column C  the postcode's column, by heading or number\n"
+                   "                       (default: postcode, post code, pcode, p/code,\n"
+                   "                       postal code, zip, zip code or zipcode)\n"
+                   "  --locality-column C  the locality's column (default: suburb,\n"
+                   "                       locality, town, city, suburb/town, town/city,\n"
+                   "                       city/town, town/suburb or suburb/locality)\n"
+                   "  --state-column C     the state's column (default: state or\n"
+                   "                       state/territory)\n"
+                   "                       Headings match in any letter case, with\n"
+                   "                       spaces, underscores or no-break spaces around.\n"
+                   "  --no-header          the list has no header: every line is a row,\n"
+                   "                       and the three columns are given by number\n"
+                   "  --header-line N      the header is line N; the lines above it are\n"
+                   "                       titles, written back as they are\n"
+                   "  --delimiter D        comma, semicolon, tab or pipe (default: the\n"
+                   "                       one the header line holds most of)\n"
+                   "  --encoding E         write the list in same (its own encoding, the\n"
+                   "                       default), utf-8, utf-8-bom or windows-1252\n"
                    "  --output FILE        write to FILE, replaced only when the check ends\n"
                    "  --problems-only      write only the rows that are not ok\n"
                    "  --fix                correct the rows whose correction is sure (a\n"
@@ -277,6 +386,9 @@ std::string HelpText(CliCommand command) {
                    "                       with that locality and postcode): their cells\n"
                    "                       are replaced, the verdict is fixed and the\n"
                    "                       suggestion says what was there before\n"
+                   "  --summary-json FILE  write the summary as JSON to FILE (- for\n"
+                   "                       standard output, with --output)\n"
+                   "  --quiet              no column note, progress or summary\n"
                    "  --data FILE          the postcode file (default: postcodes.csv in the\n"
                    "                       program's folder)\n"
                    "\n"

@@ -35,6 +35,8 @@ std::string DescribeListFailure(const ListFailure& failure) {
             return "No error.";
         case ListFailure::Kind::Empty:
             return "The list is empty: it has no header line.";
+        case ListFailure::Kind::NoHeaderLine:
+            return "The list ends before line " + line + ", the header line given.";
         case ListFailure::Kind::UnterminatedQuote:
             return "The quoted field that begins at line " + line + " has no closing quote.";
         case ListFailure::Kind::NulByte:
@@ -42,32 +44,54 @@ std::string DescribeListFailure(const ListFailure& failure) {
                    " holds a NUL byte, which no text holds (a list saved as UTF-16 has them: "
                    "save it as CSV instead).";
         case ListFailure::Kind::RowTooLong:
-            return "The row that begins at line " + line + " is longer than 1 MiB.";
+            return "The row that begins at line " + line + " is longer than 1 MiB" +
+                   (failure.quote_line > 0
+                        ? " (a quoted field that begins at line " +
+                              std::to_string(failure.quote_line) +
+                              " runs past that: if it should have ended sooner, its closing quote "
+                              "is missing)."
+                        : ".");
+        case ListFailure::Kind::TooManyFields:
+            return "The row that begins at line " + line + " has more than " +
+                   std::to_string(ListReader::kMaxFields) + " fields.";
         case ListFailure::Kind::System:
             return "The system reported: " + failure.reason + ".";
     }
     return {};
 }
 
-ListReader::ListReader(ByteSource& source)
-    : source_(source), buffer_(std::make_unique<char[]>(kBufferSize)) {}
+ListReader::ListReader(ByteSource& source, ListEncoding encoding)
+    : source_(source), encoding_(encoding), buffer_(std::make_unique<char[]>(kBufferSize)) {}
 
 bool ListReader::Fill() {
     pos_ = len_ = 0;
-    if (eof_) {
-        return false;
+    return FillAhead();
+}
+
+bool ListReader::FillAhead() {
+    if (pos_ > 0) {
+        std::memmove(buffer_.get(), buffer_.get() + pos_, len_ - pos_);
+        len_ -= pos_;
+        pos_ = 0;
     }
-    const std::ptrdiff_t n = source_.Read(buffer_.get(), kBufferSize);
-    if (n > 0) {
-        len_ = static_cast<std::size_t>(n);
-        return true;
+    while (len_ < kBufferSize && !eof_) {
+        const std::ptrdiff_t n = source_.Read(buffer_.get() + len_, kBufferSize - len_);
+        if (n <= 0) {
+            eof_ = true;
+            if (n < 0) {
+                read_error_ = source_.Error();
+                read_failed_ = true;
+            }
+            break;
+        }
+        len_ += static_cast<std::size_t>(n);
     }
-    eof_ = true;
-    if (n < 0 && failure_.kind == ListFailure::Kind::None) {
+    // A failed read shows once the bytes before it are used up.
+    if (len_ == 0 && read_failed_ && failure_.kind == ListFailure::Kind::None) {
         failure_.kind = ListFailure::Kind::System;
-        failure_.reason = source_.Error();
+        failure_.reason = read_error_;
     }
-    return false;
+    return len_ > 0;
 }
 
 int ListReader::Peek() {
@@ -77,25 +101,73 @@ int ListReader::Peek() {
     return static_cast<unsigned char>(buffer_[pos_]);
 }
 
-void ListReader::DetectDelimiter() {
-    // The first block, whole, so that the header line can be looked at
-    // before it is read.
-    while (len_ < kBufferSize && !eof_) {
-        const std::ptrdiff_t n = source_.Read(buffer_.get() + len_, kBufferSize - len_);
-        if (n <= 0) {
-            eof_ = true;
-            if (n < 0) {
-                failure_.kind = ListFailure::Kind::System;
-                failure_.reason = source_.Error();
+void ListReader::Decode(std::string& out) {
+    switch (encoding_) {
+        case ListEncoding::Utf8:
+            AppendAsUtf8(raw_, out);
+            return;
+        case ListEncoding::Windows1252:
+            AppendWindows1252AsUtf8(raw_, out);
+            return;
+        case ListEncoding::Undecided:
+            if (std::any_of(raw_.begin(), raw_.end(),
+                            [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+                saw_non_ascii_ = true;
+                saw_non_utf8_ = saw_non_utf8_ || !IsValidUtf8(raw_);
             }
-            break;
+            out.append(raw_);
+            return;
+    }
+}
+
+// A title line, whole, quotes and all; false when the list ends first.
+bool ListReader::ReadTitleLine() {
+    int c = Peek();
+    if (c < 0) {
+        return false;
+    }
+    raw_.clear();
+    while (c >= 0 && c != '\r' && c != '\n') {
+        if (c == 0) {
+            return Fail(ListFailure::Kind::NulByte, line_);
         }
-        len_ += static_cast<std::size_t>(n);
+        if (raw_.size() >= kMaxRowBytes) {
+            return Fail(ListFailure::Kind::RowTooLong, line_);
+        }
+        raw_.push_back(static_cast<char>(c));
+        ++pos_;
+        c = Peek();
     }
-    if (len_ >= 3 && std::memcmp(buffer_.get(), "\xEF\xBB\xBF", 3) == 0) {
-        bom_ = true;
-        pos_ = 3;
+    if (c >= 0) {
+        ++pos_;
+        if (c == '\r' && Peek() == '\n') {
+            ++pos_;
+        }
     }
+    ++line_;
+    if (!raw_.empty()) {
+        titles_.emplace_back();
+        Decode(titles_.back());
+    }
+    return failure_.kind == ListFailure::Kind::None;
+}
+
+void ListReader::SkipBlankLines() {
+    int c = Peek();
+    while (c == '\r' || c == '\n') {
+        ++pos_;
+        if (c == '\r' && Peek() == '\n') {
+            ++pos_;
+        }
+        ++line_;
+        c = Peek();
+    }
+}
+
+void ListReader::DetectDelimiter() {
+    // The header line, as much of it as the buffer holds, so that it can be
+    // looked at before it is read.
+    FillAhead();
     std::size_t commas = 0;
     std::size_t semicolons = 0;
     std::size_t tabs = 0;
@@ -117,7 +189,9 @@ void ListReader::DetectDelimiter() {
             break;
         }
     }
-    if (semicolons > commas && semicolons >= tabs) {
+    if (given_delimiter_ != 0) {
+        delimiter_ = given_delimiter_;
+    } else if (semicolons > commas && semicolons >= tabs) {
         delimiter_ = ';';
     } else if (tabs > commas && tabs > semicolons) {
         delimiter_ = '\t';
@@ -136,13 +210,39 @@ void ListReader::EndField(std::vector<std::string>& fields, std::size_t& count) 
     }
     std::string& field = fields[count++];
     field.clear();
-    AppendAsUtf8(raw_, field);
+    Decode(field);
+}
+
+bool ListReader::Start() {
+    if (started_) {
+        return failure_.kind == ListFailure::Kind::None;
+    }
+    started_ = true;
+    FillAhead();
+    if (len_ >= 3 && std::memcmp(buffer_.get(), "\xEF\xBB\xBF", 3) == 0) {
+        bom_ = true;
+        pos_ = 3;
+    }
+    while (line_ < header_line_ && ReadTitleLine()) {
+    }
+    if (failure_.kind != ListFailure::Kind::None) {
+        return false;
+    }
+    SkipBlankLines();
+    if (Peek() < 0) {
+        return failure_.kind == ListFailure::Kind::None
+                   ? Fail(header_line_ > 1 ? ListFailure::Kind::NoHeaderLine
+                                           : ListFailure::Kind::Empty,
+                          header_line_)
+                   : false;
+    }
+    DetectDelimiter();
+    return true;
 }
 
 bool ListReader::ReadHeader(std::vector<std::string>& fields) {
-    if (!started_) {
-        started_ = true;
-        DetectDelimiter();
+    if (!Start()) {
+        return false;
     }
     if (!ReadRow(fields)) {
         if (failure_.kind == ListFailure::Kind::None) {
@@ -154,30 +254,34 @@ bool ListReader::ReadHeader(std::vector<std::string>& fields) {
 }
 
 bool ListReader::ReadRow(std::vector<std::string>& fields) {
-    if (failure_.kind != ListFailure::Kind::None) {
+    if (!Start()) {
         return false;
     }
-    int c = Peek();
-    while (c == '\r' || c == '\n') {  // blank lines
-        ++pos_;
-        if (c == '\r' && Peek() == '\n') {
-            ++pos_;
-        }
-        ++line_;
-        c = Peek();
+    if (end_mark_next_) {
+        end_mark_next_ = false;
+        row_line_ = line_;
+        fields.assign(1, std::string(kEndMark));
+        return true;
     }
+    SkipBlankLines();
+    int c = Peek();
     if (c < 0) {
         return false;
     }
     row_line_ = line_;
     row_bytes_ = 0;
     std::size_t count = 0;
+    // Every byte of the row counts towards its limit, whatever it is.
+    auto over_limit = [this] { return ++row_bytes_ > kMaxRowBytes; };
     for (;;) {
         raw_.clear();
         c = Peek();
         if (c == '"') {
             const long quote_line = line_;
             ++pos_;
+            if (over_limit()) {
+                return Fail(ListFailure::Kind::RowTooLong, row_line_);
+            }
             for (;;) {
                 c = Peek();
                 if (c < 0) {
@@ -185,8 +289,9 @@ bool ListReader::ReadRow(std::vector<std::string>& fields) {
                                ? Fail(ListFailure::Kind::UnterminatedQuote, quote_line)
                                : false;
                 }
-                if (++row_bytes_ > kMaxRowBytes) {
-                    return Fail(ListFailure::Kind::UnterminatedQuote, quote_line);
+                if (over_limit()) {
+                    failure_.quote_line = quote_line;
+                    return Fail(ListFailure::Kind::RowTooLong, row_line_);
                 }
                 ++pos_;
                 if (c == 0) {
@@ -197,6 +302,9 @@ bool ListReader::ReadRow(std::vector<std::string>& fields) {
                         break;
                     }
                     ++pos_;
+                    if (over_limit()) {
+                        return Fail(ListFailure::Kind::RowTooLong, row_line_);
+                    }
                 } else if (c == '\n' || (c == '\r' && Peek() != '\n')) {
                     ++line_;
                 }
@@ -213,15 +321,31 @@ bool ListReader::ReadRow(std::vector<std::string>& fields) {
             if (c == 0) {
                 return Fail(ListFailure::Kind::NulByte, line_);
             }
-            if (++row_bytes_ > kMaxRowBytes) {
+            if (over_limit()) {
                 return Fail(ListFailure::Kind::RowTooLong, row_line_);
             }
-            raw_.push_back(static_cast<char>(c));
             ++pos_;
+            if (c == kEndMark[0] && Peek() < 0 && failure_.kind == ListFailure::Kind::None) {
+                // The end mark: a row of its own, also when it follows the
+                // last row without a line end.
+                if (count == 0 && raw_.empty()) {
+                    raw_.push_back(static_cast<char>(c));
+                } else {
+                    end_mark_next_ = true;
+                }
+                break;
+            }
+            raw_.push_back(static_cast<char>(c));
+        }
+        if (count == kMaxFields) {
+            return Fail(ListFailure::Kind::TooManyFields, row_line_);
         }
         EndField(fields, count);
         if (c == delimiter_) {
             ++pos_;
+            if (over_limit()) {
+                return Fail(ListFailure::Kind::RowTooLong, row_line_);
+            }
             continue;
         }
         if (c == '\r' || c == '\n') {

@@ -58,38 +58,66 @@ struct ListFailure {
     enum class Kind {
         None,
         Empty,              // no header line
+        NoHeaderLine,       // the list ends before the line named as the header: see line
         UnterminatedQuote,  // a quoted field that never closes: see line
         NulByte,            // a NUL byte, which no text holds: see line
-        RowTooLong,         // a row longer than the limit: see line
+        RowTooLong,         // a row longer than the limit: see line (and quote_line)
+        TooManyFields,      // a row of more fields than the limit: see line
         System,             // the system could not read it: see reason
     };
     Kind kind = Kind::None;
     long line = 0;
+    long quote_line = 0;  // RowTooLong inside a quoted field: where it began
     std::string reason;
 };
 
 // A sentence for a failure, without the file's name.
 std::string DescribeListFailure(const ListFailure& failure);
 
-// Reads a CSV list (RFC 4180) row by row through a fixed buffer: a header
-// line, then rows. The delimiter (comma, semicolon or tab) is the one the
-// header line holds most of, outside quotes. A UTF-8 byte order mark is
-// dropped; each field comes out as UTF-8, its bytes taken as UTF-8 when they
-// are valid UTF-8 and as Windows-1252 otherwise. Quoted fields may hold the
-// delimiter, doubled quotes and line ends. Blank lines are skipped. No row may
-// be longer than kMaxRowBytes, so memory stays bounded whatever the input.
+// How the reader turns a list's bytes into text.
+enum class ListEncoding {
+    Undecided,    // fields are kept as their bytes; the reader notes what they could be
+    Utf8,         // UTF-8; a field whose bytes are not UTF-8 is read as Windows-1252
+    Windows1252,  // every byte a Windows-1252 character
+};
+
+// Reads a CSV list (RFC 4180) row by row through a fixed buffer: title lines
+// (when the header is not the first line), a header line, then rows. The
+// delimiter (comma, semicolon or tab) is the one the header line holds most
+// of, outside quotes, unless one is given. A UTF-8 byte order mark is
+// dropped. Quoted fields may hold the delimiter, doubled quotes and line
+// ends. Blank lines are skipped. No row may take more than kMaxRowBytes
+// (every byte of it counts: fields, delimiters, quotes) or hold more than
+// kMaxFields fields, so memory stays bounded whatever the input. A Ctrl-Z as
+// the last byte of the input (the end mark of old DOS programs) comes back as
+// a row of its own, the one field kEndMark.
 class ListReader {
   public:
     static constexpr std::size_t kMaxRowBytes = std::size_t{1} << 20;
+    // As many columns as a spreadsheet has.
+    static constexpr std::size_t kMaxFields = 16384;
+    static constexpr std::string_view kEndMark = "\x1A";
 
-    explicit ListReader(ByteSource& source);
+    explicit ListReader(ByteSource& source, ListEncoding encoding = ListEncoding::Utf8);
 
+    // Before the first read: the delimiter to use instead of detecting it
+    // (0: detect), and the line (from 1) the header stands on; the lines
+    // before it are title lines. Blank lines before the header are skipped.
+    void SetDelimiter(char delimiter) { given_delimiter_ = delimiter; }
+    void SetHeaderLine(long line) { header_line_ = line; }
+
+    // Reads up to the header line, keeping the title lines, and finds the
+    // delimiter; false when nothing is left or the list cannot be read.
+    // ReadHeader and ReadRow call it first when it has not been called.
+    bool Start();
     // The header's fields; false when the list is empty or cannot be read.
     bool ReadHeader(std::vector<std::string>& fields);
     // The next row's fields; false at the end of the list (Failure() is then
     // None) or on a failure.
     bool ReadRow(std::vector<std::string>& fields);
 
+    // The non-blank lines above the header, whole, as text.
+    const std::vector<std::string>& TitleLines() const { return titles_; }
     char Delimiter() const { return delimiter_; }
     bool HadByteOrderMark() const { return bom_; }
     // The line end the header line ended with ("\r\n" or "\n").
@@ -97,27 +125,44 @@ class ListReader {
     // The line the last row read began on.
     long RowLine() const { return row_line_; }
     const ListFailure& Failure() const { return failure_; }
+    // With ListEncoding::Undecided: whether some field read so far holds
+    // bytes beyond ASCII, and whether one of them is not UTF-8.
+    bool SawNonAscii() const { return saw_non_ascii_; }
+    bool SawNonUtf8() const { return saw_non_utf8_; }
 
   private:
     int Peek();
     bool Fill();
+    bool FillAhead();
+    bool ReadTitleLine();
+    void SkipBlankLines();
     void DetectDelimiter();
     bool Fail(ListFailure::Kind kind, long line);
     void EndField(std::vector<std::string>& fields, std::size_t& count);
+    void Decode(std::string& out);
 
     ByteSource& source_;
+    ListEncoding encoding_;
     std::unique_ptr<char[]> buffer_;
     std::size_t pos_ = 0;
     std::size_t len_ = 0;
     bool eof_ = false;
+    bool read_failed_ = false;
+    std::string read_error_;
     bool started_ = false;
     bool bom_ = false;
+    char given_delimiter_ = 0;
+    long header_line_ = 1;
     char delimiter_ = ',';
     std::string_view line_end_ = "\r\n";
     long line_ = 1;
     long row_line_ = 0;
     std::string raw_;
     std::size_t row_bytes_ = 0;
+    bool end_mark_next_ = false;
+    bool saw_non_ascii_ = false;
+    bool saw_non_utf8_ = false;
+    std::vector<std::string> titles_;
     ListFailure failure_;
 };
 

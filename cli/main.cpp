@@ -47,6 +47,7 @@ int main(int argc, char* argv[]) {
             return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         };
         environment.progress_on_terminal = StandardErrorIsTerminal();
+        environment.input_on_terminal = StandardInputIsTerminal();
         status = RunCheck(options, in, out, err, environment);
     }
     if (!out.Flush() && status != 2) {

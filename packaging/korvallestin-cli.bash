@@ -19,7 +19,8 @@ _korvallestin_cli() {
     fi
 
     local takes_value="--data --postcode --state --locality --sort --format
-        --postcode-column --locality-column --state-column --output"
+        --postcode-column --locality-column --state-column --output
+        --header-line --delimiter --encoding --summary-json"
 
     # The command is the first word that is neither an option nor an
     # option's value.
@@ -51,7 +52,7 @@ _korvallestin_cli() {
 
     COMPREPLY=()
     case $prev in
-        --data | --output)
+        --data | --output | --summary-json)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return
@@ -69,7 +70,16 @@ _korvallestin_cli() {
             mapfile -t COMPREPLY < <(compgen -W "ACT NSW NT QLD SA TAS VIC WA" -- "${cur^^}")
             return
             ;;
-        --postcode | --locality | --postcode-column | --locality-column | --state-column)
+        --delimiter)
+            mapfile -t COMPREPLY < <(compgen -W "comma semicolon tab pipe" -- "$cur")
+            return
+            ;;
+        --encoding)
+            mapfile -t COMPREPLY < <(compgen -W "same utf-8 utf-8-bom windows-1252" -- "$cur")
+            return
+            ;;
+        --postcode | --locality | --postcode-column | --locality-column | --state-column | \
+            --header-line)
             return
             ;;
     esac
@@ -83,7 +93,8 @@ _korvallestin_cli() {
                 ;;
             check)
                 mapfile -t COMPREPLY < <(compgen -W "$common --postcode-column
-                    --locality-column --state-column --output --problems-only --fix" -- "$cur")
+                    --locality-column --state-column --output --problems-only --fix --no-header
+                    --header-line --delimiter --encoding --summary-json --quiet" -- "$cur")
                 ;;
             *)
                 mapfile -t COMPREPLY < <(compgen -W "$common" -- "$cur")

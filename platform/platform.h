@@ -101,6 +101,15 @@ bool PutFileInPlace(const std::string& from, const std::string& to, std::string&
 void RemoveOnInterrupt(const std::string& utf8_path);
 void ForgetOnInterrupt();
 
+// True when standard input is a terminal (a console window on Windows): a
+// person is typing what the program reads.
+bool StandardInputIsTerminal();
+
+// A new file for writing and reading back, private to this user, that the
+// system removes when it is closed or the program ends, however it ends;
+// nullptr, with the system's words in `error`, when none can be made.
+std::FILE* OpenScratchFile(std::string& error);
+
 // The memory this process holds now (its resident set, or on Windows its
 // working set), in kB; 0 when the system does not say.
 long ResidentKb();

@@ -163,4 +163,18 @@ void ForgetOnInterrupt() {
     interrupt_armed = 0;
 }
 
+bool StandardInputIsTerminal() {
+    return ::isatty(STDIN_FILENO) != 0;
+}
+
+std::FILE* OpenScratchFile(std::string& error) {
+    // The C library's temporary file is made with mode 0600 and has no name
+    // from the start, so nothing is left behind.
+    std::FILE* file = std::tmpfile();
+    if (file == nullptr) {
+        error = std::strerror(errno);
+    }
+    return file;
+}
+
 }  // namespace korvallestin

@@ -237,4 +237,26 @@ void ForgetOnInterrupt() {
     interrupt_armed = 0;
 }
 
+bool StandardInputIsTerminal() {
+    return _isatty(_fileno(stdin)) != 0;
+}
+
+std::FILE* OpenScratchFile(std::string& error) {
+    // In the user's own temporary folder; "D" deletes it when its last
+    // handle closes, which the system does however the program ends.
+    wchar_t folder[MAX_PATH + 1];
+    wchar_t name[MAX_PATH + 1];
+    if (::GetTempPathW(MAX_PATH + 1, folder) == 0 ||
+        ::GetTempFileNameW(folder, L"kvl", 0, name) == 0) {
+        error = "no temporary file can be made (error " + std::to_string(::GetLastError()) + ")";
+        return nullptr;
+    }
+    std::FILE* file = _wfopen(name, L"w+bD");
+    if (file == nullptr) {
+        error = std::strerror(errno);
+        ::DeleteFileW(name);
+    }
+    return file;
+}
+
 }  // namespace korvallestin

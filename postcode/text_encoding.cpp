@@ -1,5 +1,6 @@
 #include "text_encoding.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace korvallestin {
@@ -79,6 +80,10 @@ void AppendAsUtf8(std::string_view bytes, std::string& out) {
         out.append(bytes);
         return;
     }
+    AppendWindows1252AsUtf8(bytes, out);
+}
+
+void AppendWindows1252AsUtf8(std::string_view bytes, std::string& out) {
     for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
         if (b < 0x80) {
@@ -89,6 +94,48 @@ void AppendAsUtf8(std::string_view bytes, std::string& out) {
             AppendCodePoint(b, out);
         }
     }
+}
+
+bool AppendUtf8AsWindows1252(std::string_view text, std::string& out, std::string& refused) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            out.push_back(static_cast<char>(*p++));
+            continue;
+        }
+        // One character: its bytes, then its code point.
+        const int length = (*p & 0xE0) == 0xC0 ? 2 : (*p & 0xF0) == 0xE0 ? 3 : 4;
+        const std::string_view bytes(reinterpret_cast<const char*>(p),
+                                     std::min<std::size_t>(static_cast<std::size_t>(length),
+                                                           static_cast<std::size_t>(end - p)));
+        p += bytes.size();
+        std::uint32_t cp = 0;
+        if (IsValidUtf8(bytes)) {
+            cp = static_cast<unsigned char>(bytes[0]) & (length == 2   ? 0x1F
+                                                         : length == 3 ? 0x0F
+                                                                       : 0x07);
+            for (std::size_t i = 1; i < bytes.size(); ++i) {
+                cp = (cp << 6) | (static_cast<unsigned char>(bytes[i]) & 0x3F);
+            }
+        }
+        int byte = -1;
+        if (cp >= 0xA0 && cp <= 0xFF) {
+            byte = static_cast<int>(cp);
+        } else {
+            for (int i = 0; i < 32; ++i) {
+                if (kHighControls[i] == cp && cp != 0) {
+                    byte = 0x80 + i;
+                }
+            }
+        }
+        if (byte < 0) {
+            refused = std::string(bytes);
+            return false;
+        }
+        out.push_back(static_cast<char>(byte));
+    }
+    return true;
 }
 
 }  // namespace korvallestin

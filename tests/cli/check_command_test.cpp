@@ -1,6 +1,8 @@
 #include "check_command.h"
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,13 +63,14 @@ TEST_F(CheckTest, EachRowGetsItsVerdictAndTheNearestNames) {
         // A postcode kept as a number has a verdict of its own.
         {"Sydney,NSW,200", "postcode-as-number", "SYDNEY (NSW 2000); SYDNEY (NSW 2001)"},
         {"Sydney,NSW,2OOO", "incomplete", ""},
-        {"Sydney", "incomplete", ""},  // too few fields
+        {"Sydney", "incomplete", ""},  // too few fields: padded
     };
     std::string list = "Suburb,State,Postcode\n";
     std::string expected = "Suburb,State,Postcode,verdict,suggestion\n";
     for (const Case& c : cases) {
         list += std::string(c.row) + "\n";
-        expected += std::string(c.row) + "," + c.verdict + "," + c.suggestion + "\n";
+        expected += std::string(c.row) + (std::string(c.row) == "Sydney" ? ",," : "") + "," +
+                    c.verdict + "," + c.suggestion + "\n";
     }
     const CommandRun run = RunCheckOn(options, list);
     EXPECT_EQ(run.status, 1);
@@ -200,10 +203,13 @@ TEST_F(CheckTest, AProgressLineShowsOnATerminalOnlyAfterASecond) {
         environment.progress_on_terminal = c.terminal;
         options.command = CliCommand::Check;
         EXPECT_EQ(RunCheck(options, in, out, err, environment), 0);
-        const std::string blank =
-            "\r" + std::string(std::string("checked 12288 rows...").size(), ' ') + "\r";
+        std::string blank(std::string("checked 12288 rows...").size() + 2, ' ');
+        blank.front() = blank.back() = '\r';
         const std::string expected = *c.progress == 0 ? "" : c.progress + blank;
-        EXPECT_EQ(err.Text().substr(0, err.Text().find("12288 rows checked")), expected)
+        // After the note of the columns used.
+        const std::size_t note_end = err.Text().find(".\n") + 2;
+        EXPECT_EQ(err.Text().substr(note_end, err.Text().find("12288 rows checked") - note_end),
+                  expected)
             << c.terminal << " " << c.step;
     }
 }
@@ -261,7 +267,8 @@ TEST_F(CheckTest, ListsSavedInEachEncodingAndDelimiterReadAlike) {
          "Name,Suburb,State,Postcode\r\nZo\xEB \"Zed\",Sydney,NSW,2000\r\nCaf\xE9 \x80"
          "5,Perth,WA,6000\r\n",
          "Name,Suburb,State,Postcode,verdict,suggestion\r\n"
-         "\"Zoë \"\"Zed\"\"\",Sydney,NSW,2000,ok,\r\nCafé €5,Perth,WA,6000,ok,\r\n"},
+         "\"Zo\xEB \"\"Zed\"\"\",Sydney,NSW,2000,ok,\r\nCaf\xE9 \x80"
+         "5,Perth,WA,6000,ok,\r\n"},
         {"semicolons, quoted, LF",
          "Name;Suburb;State;Postcode\n\"Zoë \"\"Zed\"\"\";Sydney;NSW;2000\n\"Café "
          "€5\";\"Perth\";WA;"
@@ -395,6 +402,325 @@ TEST_F(CheckTest, AnOutputFileIsReplacedOnlyByACheckThatEnds) {
         }
         EXPECT_EQ(names, expected) << c.name;
     }
+}
+
+TEST_F(CheckTest, EveryRowComesBackWholeWithItsVerdictUnderItsHeading) {
+    struct Case {
+        const char* name;
+        std::string list;
+        bool problems_only;
+        int status;
+        std::string out;
+        std::vector<std::string> summary;  // lines the summary holds
+    };
+    const std::string head = "Name,Suburb,State,Postcode\n";
+    const std::vector<Case> cases = {
+        {"short rows padded, long rows whole, the header padded to the widest",
+         head + "A,Sydney,NSW\nB,Sydney,NSW,2000,x,y\nC,Perth,WA,6000\n",
+         false,
+         1,
+         "Name,Suburb,State,Postcode,column 5,column 6,verdict,suggestion\n"
+         "A,Sydney,NSW,,,,incomplete,\nB,Sydney,NSW,2000,x,y,ok,\nC,Perth,WA,6000,,,ok,\n",
+         {"2 rows have another number of fields than the header's 4: lines 2 and 3.\n"}},
+        {"blank rows and a last Ctrl-Z as they were, not problems",
+         head + ",,,\r\n  ,\t,,\nC,Perth,WA,6000\n,,,,,,,,\n\x1A",
+         false,
+         0,
+         "Name,Suburb,State,Postcode,verdict,suggestion\n,,,\n  ,\t,,\n"
+         "C,Perth,WA,6000,ok,\n,,,,,,,,\n\x1A",
+         {": 1 ok, 0 wrong-postcode", "4 blank rows left as they were, without a verdict.\n"}},
+        {"a Ctrl-Z right after the last row",
+         head + "C,Perth,WA,6000\x1A",
+         false,
+         0,
+         "Name,Suburb,State,Postcode,verdict,suggestion\nC,Perth,WA,6000,ok,\n\x1A",
+         {"1 blank row"}},
+        {"only problems: no ok row, no blank row",
+         head + "A,Sydney,NSW,2000\nB,Sydney,NSW,3000\n,,,\nC,Perth,WA,6000\n",
+         true,
+         1,
+         "Name,Suburb,State,Postcode,verdict,suggestion\nB,Sydney,NSW,3000,wrong-postcode,"
+         "SYDNEY (NSW 2000); SYDNEY (NSW 2001)\n",
+         {": 2 ok, 1 wrong-postcode"}},
+        {"the first five lines of another width named",
+         head + "A\nA\nA,Perth,WA,6000\nA\nA\nA\nA\nA\n",
+         true,
+         1,
+         "Name,Suburb,State,Postcode,verdict,suggestion\nA,,,,incomplete,\nA,,,,incomplete,\n"
+         "A,,,,incomplete,\nA,,,,incomplete,\nA,,,,incomplete,\nA,,,,incomplete,\n"
+         "A,,,,incomplete,\n",
+         {"7 rows have another number of fields than the header's 4: lines 2, 3, 5, 6, 7 and 2 "
+          "more.\n"}},
+    };
+    for (const Case& c : cases) {
+        CliOptions o = options;
+        o.check.problems_only = c.problems_only;
+        const CommandRun run = RunCheckOn(o, c.list);
+        EXPECT_EQ(run.status, c.status) << c.name << "\n" << run.err;
+        EXPECT_EQ(run.out, c.out) << c.name;
+        for (const std::string& line : c.summary) {
+            EXPECT_THAT(run.err, HasSubstr(line)) << c.name;
+        }
+        // Checked again, the added columns are replaced, not added twice.
+        if (!c.problems_only) {
+            EXPECT_EQ(RunCheckOn(o, run.out).out, c.out) << c.name << ", checked twice";
+        }
+    }
+}
+
+TEST_F(CheckTest, HeadersTitlesAndDelimitersAreFoundAsPeopleWriteThem) {
+    struct Case {
+        const char* name;
+        std::string list;
+        std::function<void(CheckOptions&)> options;
+        int status;
+        std::string out;  // empty: not compared
+        const char* err;
+    };
+    auto none = [](CheckOptions&) {};
+    const std::vector<Case> cases = {
+        {"other usual names, any case, underscores and no-break spaces around",
+         "City,\xC2\xA0State/Territory_, Post_Code \nSydney,NSW,2000\n", none, 0, "",
+         "Checking the locality in column 1 (City), the state in column 2 (\xC2\xA0State/"
+         "Territory_) and the postcode in column 3 ( Post_Code ).\n"},
+        {"ZIP and Postal Code", "Town,State,ZIP,Postal Code\nSydney,NSW,2000,2000\n", none, 2, "",
+         "The list (standard input) has 2 columns that could be the postcode: 3 'ZIP' and 4 "
+         "'Postal Code'. Name the one to use with --postcode-column."},
+        {"Town and Suburb, one named", "Town,Suburb,State,Postcode\nX,Sydney,NSW,2000\n",
+         [](CheckOptions& o) { o.locality_column = "suburb"; }, 0, "",
+         "the locality in column 2 (Suburb)"},
+        {"no header, columns by number", "2000;NSW;Sydney\n6000;WA;Perth\n",
+         [](CheckOptions& o) {
+             o.no_header = true;
+             o.postcode_column = "1";
+             o.state_column = "2";
+             o.locality_column = "3";
+         },
+         0, "2000;NSW;Sydney;ok;\n6000;WA;Perth;ok;\n",
+         "Checking the locality in column 3, the state in column 2 and the postcode in column 1."},
+        {"title lines above the header, the header named",
+         "Customers 2026\r\n\r\nExported: "
+         "today\r\n\r\nSuburb;State;Postcode\r\nSydney;NSW;2000\r\n",
+         [](CheckOptions& o) { o.header_line = 5; }, 0,
+         "Customers 2026\r\nExported: today\r\nSuburb;State;Postcode;verdict;suggestion\r\n"
+         "Sydney;NSW;2000;ok;\r\n",
+         ""},
+        {"a blank line before the header", "\n\nSuburb;State;Postcode\nSydney;NSW;2000\n", none, 0,
+         "Suburb;State;Postcode;verdict;suggestion\nSydney;NSW;2000;ok;\n", ""},
+        {"semicolons inside quotes do not count",
+         "\"Name;;;;\",Suburb,State,Postcode\nA;B,Sydney,NSW,2000\n", none, 0,
+         "Name;;;;,Suburb,State,Postcode,verdict,suggestion\nA;B,Sydney,NSW,2000,ok,\n", ""},
+        {"the delimiter given", "Suburb|State|Postcode|Note, more\nSydney|NSW|2000|a, b\n",
+         [](CheckOptions& o) { o.delimiter = '|'; }, 0,
+         "Suburb|State|Postcode|Note, more|verdict|suggestion\nSydney|NSW|2000|a, b|ok|\n", ""},
+        {"a header line past the end", "Suburb,State,Postcode\n",
+         [](CheckOptions& o) { o.header_line = 4; }, 2, "",
+         "The list ends before line 4, the header line given."},
+    };
+    for (const Case& c : cases) {
+        CliOptions o = options;
+        c.options(o.check);
+        const CommandRun run = RunCheckOn(o, c.list);
+        EXPECT_EQ(run.status, c.status) << c.name << "\n" << run.err;
+        if (!c.out.empty()) {
+            EXPECT_EQ(run.out, c.out) << c.name;
+        }
+        EXPECT_THAT(run.err, HasSubstr(c.err)) << c.name;
+    }
+}
+
+// Every byte from 0x80 to 0xFF.
+std::string HighBytes() {
+    std::string bytes;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        bytes.push_back(static_cast<char>(b));
+    }
+    return bytes;
+}
+
+TEST_F(CheckTest, AListIsWrittenBackInItsOwnEncodingOrTheOneAsked) {
+    struct Case {
+        const char* name;
+        std::string list;
+        ListOutputEncoding encoding;
+        int status;
+        std::string out;  // after the header, or the error
+    };
+    const std::string head = "Name,Suburb,State,Postcode\r\n";
+    const std::string checked_head = "Name,Suburb,State,Postcode,verdict,suggestion\r\n";
+    const std::vector<Case> cases = {
+        // One byte not UTF-8 makes the whole list Windows-1252: "Ã©" stays
+        // two characters, and both rows come back byte for byte.
+        {"Windows-1252, decided once",
+         head + "Ren\xC3\xA9,Perth,WA,6000\r\nRen\xE9,Perth,WA,6000\r\n", ListOutputEncoding::Same,
+         0, "Ren\xC3\xA9,Perth,WA,6000,ok,\r\nRen\xE9,Perth,WA,6000,ok,\r\n"},
+        {"Windows-1252, every byte beyond ASCII back as it was",
+         head + HighBytes() + ",Perth,WA,6000\r\n", ListOutputEncoding::Same, 0,
+         HighBytes() + ",Perth,WA,6000,ok,\r\n"},
+        {"Windows-1252 to UTF-8 with its mark", head + "Ren\xE9 \x80,Perth,WA,6000\r\n",
+         ListOutputEncoding::Utf8WithBom, 0,
+         "\xEF\xBB\xBF" + checked_head + "Ren\xC3\xA9 \xE2\x82\xAC,Perth,WA,6000,ok,\r\n"},
+        {"UTF-8 to Windows-1252",
+         "\xEF\xBB\xBF" + head + "Ren\xC3\xA9 \xE2\x80\x99,Perth,WA,6000\r\n",
+         ListOutputEncoding::Windows1252, 0, "Ren\xE9 \x92,Perth,WA,6000,ok,\r\n"},
+        {"UTF-8 to Windows-1252, a character it lacks",
+         head + "Zo\xC3\xAB,Perth,WA,6000\r\n\xC5\x91,Perth,WA,6000\r\n",
+         ListOutputEncoding::Windows1252, 2,
+         "Line 3 holds '\xC5\x91', which Windows-1252 has no byte for"},
+    };
+    for (const Case& c : cases) {
+        CliOptions o = options;
+        o.check.encoding = c.encoding;
+        const CommandRun run = RunCheckOn(o, c.list);
+        EXPECT_EQ(run.status, c.status) << c.name << "\n" << run.err;
+        if (c.status == 2) {
+            EXPECT_THAT(run.err, HasSubstr(c.out)) << c.name;
+        } else if (c.out.starts_with("\xEF\xBB\xBF")) {
+            EXPECT_EQ(run.out, c.out) << c.name;
+        } else {
+            EXPECT_EQ(run.out, checked_head + c.out) << c.name;
+        }
+    }
+}
+
+// Bytes made on demand: a header and a row, then `size` bytes of `fill`,
+// never held whole, then `tail`.
+class EndlessBytes final : public ByteSource {
+  public:
+    EndlessBytes(std::string head, std::size_t size, char fill, std::string tail)
+        : head_(std::move(head)), left_(size), fill_(fill), tail_(std::move(tail)) {}
+    std::ptrdiff_t Read(char* buffer, std::size_t size) override {
+        std::string& text = !head_.empty() ? head_ : tail_;
+        if (!head_.empty() || left_ == 0) {
+            const std::size_t n = std::min(size, text.size());
+            text.copy(buffer, n);
+            text.erase(0, n);
+            return static_cast<std::ptrdiff_t>(n);
+        }
+        const std::size_t n = std::min(size, left_);
+        std::fill_n(buffer, n, fill_);
+        left_ -= n;
+        return static_cast<std::ptrdiff_t>(n);
+    }
+    std::string Error() const override { return {}; }
+
+  private:
+    std::string head_;
+    std::size_t left_;
+    char fill_;
+    std::string tail_;
+};
+
+TEST_F(CheckTest, TheRowLimitCountsEveryByteAndField) {
+    // 16,000 fields of 65 letters: under 1 MiB of letters, over it with the
+    // commas between them.
+    std::string wide;
+    for (int i = 0; i < 16000; ++i) {
+        wide += std::string(65, 'y') + ",";
+    }
+    wide.back() = '\n';
+    struct Case {
+        const char* name;
+        std::string before;  // what comes before the fill on its line
+        std::size_t size;
+        char fill;
+        std::string after;
+        const char* error;
+    };
+    const std::vector<Case> cases = {
+        {"ten million commas", "", 10'000'000, ',', "\n",
+         "The row that begins at line 3 has more than 16384 fields."},
+        // In a column the check does not read, so that only the limit
+        // ends it.
+        {"a closed quoted field over the limit", "Sydney,NSW,2000,\"", (std::size_t{1} << 20) + 10,
+         'x', "\"\n",
+         "The row that begins at line 3 is longer than 1 MiB (a quoted field that begins at line "
+         "3 runs past that"},
+        {"delimiters count", wide, 0, 'x', "",
+         "The row that begins at line 3 is longer than 1 MiB."},
+    };
+    for (const Case& c : cases) {
+        EndlessBytes source("Suburb,State,Postcode\nSydney,NSW,2000\n" + c.before, c.size, c.fill,
+                            c.after);
+        StringOutput out;
+        StringOutput err;
+        options.command = CliCommand::Check;
+        const long before = ResidentKb();
+        EXPECT_EQ(RunCheck(options, source, out, err, {}), 2) << c.name;
+        EXPECT_LT(ResidentKb() - before, 20 * 1024) << c.name;
+        EXPECT_THAT(err.Text(), HasSubstr(c.error)) << c.name;
+        EXPECT_EQ(out.Text(), "Suburb,State,Postcode,verdict,suggestion\nSydney,NSW,2000,ok,\n")
+            << c.name;
+    }
+}
+
+TEST_F(CheckTest, StandardErrorSaysWhatIsReadAndTheSummaryFileWhatCameOfIt) {
+    const std::string list = "Suburb,State,Postcode\nSydney,NSW,2000\nSydney,NSW,3000\n,,\n";
+    struct Case {
+        const char* name;
+        bool terminal;
+        bool quiet;
+        bool json;
+        const char* err_begins;  // empty: nothing on standard error
+    };
+    const std::vector<Case> cases = {
+        {"typed on a terminal", true, false, false,
+         "korvallestin-cli: reading the list from standard input: type or paste it, then end it "
+         "with Ctrl-D"},
+        {"from a pipe", false, false, false, "Checking the locality in column 1 (Suburb)"},
+        {"quiet, with the summary in a file", true, true, true, ""},
+    };
+    for (const Case& c : cases) {
+        CliOptions o = options;
+        o.command = CliCommand::Check;
+        o.check.quiet = c.quiet;
+        o.check.summary_json = c.json ? dir.File("summary.json") : "";
+        StringSource in(list);
+        StringOutput out;
+        StringOutput err;
+        CheckEnvironment environment;
+        environment.input_on_terminal = c.terminal;
+        EXPECT_EQ(RunCheck(o, in, out, err, environment), 1) << c.name;
+        EXPECT_EQ(err.Text().substr(0, std::string(c.err_begins).size()), c.err_begins) << c.name;
+        if (*c.err_begins == 0) {
+            EXPECT_EQ(err.Text(), "") << c.name;
+        } else {
+            EXPECT_THAT(err.Text(), HasSubstr("2 rows checked in")) << c.name;
+        }
+        if (c.json) {
+            const std::string json = testing::ReadFileBytes(dir.File("summary.json"));
+            EXPECT_THAT(json,
+                        HasSubstr("{\"rows\": 2, \"verdicts\": {\"ok\": 1, \"wrong-postcode\": "
+                                  "1, \"wrong-state\": 0,"));
+            EXPECT_THAT(json, HasSubstr("\"blank_rows\": 1, \"rows_of_other_width\": 0, "
+                                        "\"lines_of_other_width\": [], \"columns\": {\"postcode\": "
+                                        "{\"number\": 3, \"heading\": \"Postcode\"}"));
+            EXPECT_THAT(json, HasSubstr("\"encoding\": \"utf-8\""));
+            EXPECT_THAT(json, HasSubstr("\"status\": 1}\n"));
+        }
+    }
+}
+
+TEST_F(CheckTest, AWindowCanCheckInBatchesAndCancel) {
+    std::string list = "Suburb,State,Postcode\n";
+    for (int i = 0; i < 10; ++i) {
+        list += "Sydney,NSW,2000\n";
+    }
+    LocalityIndex index;
+    index.Finish();
+    ListCheck check(index, options.check);
+    StringSource first(list);
+    StringSource second(list);
+    check.Measure(first);
+    ASSERT_TRUE(check.FindColumns(second)) << check.ColumnError();
+    StringOutput out;
+    EXPECT_TRUE(check.WriteHead(out));
+    EXPECT_TRUE(check.CheckRows(4, out));
+    EXPECT_EQ(check.Counts().rows, 4U);
+    check.Cancel();
+    EXPECT_FALSE(check.CheckRows(4, out));
+    EXPECT_EQ(check.Counts().rows, 4U);
+    EXPECT_EQ(check.ListFailed().kind, ListFailure::Kind::None);
 }
 
 }  // namespace

@@ -34,6 +34,14 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
                  " sc=" + o.check.state_column;
             s += o.check.problems_only ? " problems" : "";
             s += o.check.fix ? " fix" : "";
+            s += o.check.no_header ? " no-header" : "";
+            s += o.check.header_line != 1 ? " line=" + std::to_string(o.check.header_line) : "";
+            s += o.check.delimiter != 0 ? std::string(" delimiter=") + o.check.delimiter : "";
+            s += o.check.encoding != ListOutputEncoding::Same
+                     ? " encoding=" + std::to_string(static_cast<int>(o.check.encoding))
+                     : "";
+            s += o.check.summary_json.empty() ? "" : " json=" + o.check.summary_json;
+            s += o.check.quiet ? " quiet" : "";
         }
         return s;
     };
@@ -55,6 +63,30 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
          "",
          "check in=list.csv out=out.csv pc=3 lc=Town sc=st problems fix"},
         {{"check", "--", "-list.csv"}, "", "check in=-list.csv out= pc= lc= sc="},
+        {{"check", "--no-header", "--postcode-column", "4", "--locality-column=2", "--state-column",
+          "3", "--delimiter", "tab", "--encoding", "Windows-1252", "--quiet"},
+         "",
+         "check in=- out= pc=4 lc=2 sc=3 no-header delimiter=\t encoding=3 quiet"},
+        {{"check", "--header-line", "3", "--delimiter=;", "--encoding", "utf-8-bom",
+          "--summary-json", "-", "--output", "o.csv"},
+         "",
+         "check in=- out=o.csv pc= lc= sc= line=3 delimiter=; encoding=2 json=-"},
+        {{"check", "--delimiter", "pipe", "--encoding=utf8", "--summary-json=s.json"},
+         "",
+         "check in=- out= pc= lc= sc= delimiter=| encoding=1 json=s.json"},
+        {{"check", "--no-header", "--postcode-column", "4", "--locality-column", "Town",
+          "--state-column", "3"},
+         "--no-header needs --postcode-column, --locality-column and --state-column, each a "
+         "column's number from 1",
+         ""},
+        {{"check", "--no-header", "--header-line", "2"},
+         "--header-line and --no-header cannot go together",
+         ""},
+        {{"check", "--header-line", "0"}, "no line '0' (--header-line takes a line number", ""},
+        {{"check", "--header-line", "x"}, "no line 'x'", ""},
+        {{"check", "--delimiter", ":"}, "no delimiter ':'", ""},
+        {{"check", "--encoding", "latin1"}, "no encoding 'latin1'", ""},
+        {{"check", "--summary-json", "-"}, "--summary-json - writes to standard output", ""},
         {{"--help"}, "", "none help"},
         {{"find", "-h"}, "", "find help p= s= l= format=0"},
         {{"--version"}, "", "none version"},
@@ -94,8 +126,11 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
                                "--descending", "--format", "--data"}) {
         EXPECT_NE(HelpText(CliCommand::Find).find(option), std::string::npos) << option;
     }
-    for (const char* option : {"--postcode-column", "--locality-column", "--state-column",
-                               "--output", "--problems-only", "--fix", "--data"}) {
+    for (const char* option :
+         {"--postcode-column", "--locality-column", "--state-column", "--output", "--problems-only",
+          "--data", "--no-header", "--header-line", "--delimiter", "--encoding", "--summary-json",
+          "--quiet", "--fix", "postal code", "p/code", "zip", "city", "state/territory",
+          "windows-1252"}) {
         EXPECT_NE(HelpText(CliCommand::Check).find(option), std::string::npos) << option;
     }
     EXPECT_EQ(VersionText(), std::string("korvallestin-cli ") + KORV_VERSION + "\n");
