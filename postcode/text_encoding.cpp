@@ -91,4 +91,47 @@ void AppendAsUtf8(std::string_view bytes, std::string& out) {
     }
 }
 
+bool AppendAsWindows1252(std::string_view utf8, std::string& out, char32_t& refused) {
+    if (!IsValidUtf8(utf8)) {
+        refused = 0xFFFD;
+        return false;
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) {
+        std::uint32_t cp = *p;
+        int extra = 0;
+        if (cp >= 0xF0) {
+            cp &= 0x07;
+            extra = 3;
+        } else if (cp >= 0xE0) {
+            cp &= 0x0F;
+            extra = 2;
+        } else if (cp >= 0xC0) {
+            cp &= 0x1F;
+            extra = 1;
+        }
+        for (int i = 1; i <= extra; ++i) {
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        p += extra + 1;
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            out.push_back(static_cast<char>(cp));
+            continue;
+        }
+        bool found = false;
+        for (std::uint32_t b = 0; b < 32 && !found; ++b) {
+            if (kHighControls[b] == cp) {
+                out.push_back(static_cast<char>(0x80 + b));
+                found = true;
+            }
+        }
+        if (!found) {
+            refused = cp;
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace korvallestin

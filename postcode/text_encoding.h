@@ -14,4 +14,11 @@ bool IsValidUtf8(std::string_view bytes);
 // of the same number.
 void AppendAsUtf8(std::string_view bytes, std::string& out);
 
+// Appends valid UTF-8 text to `out` as Windows-1252 bytes. False when a
+// character has no byte in that code page (its code in `refused`), or when
+// the text is not valid UTF-8 (`refused` is then 0xFFFD); `out` then holds the
+// bytes before it. The five bytes the code page leaves unassigned are written
+// for the control characters of the same number, as AppendAsUtf8 reads them.
+bool AppendAsWindows1252(std::string_view utf8, std::string& out, char32_t& refused);
+
 }  // namespace korvallestin
