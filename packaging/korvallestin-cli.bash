@@ -19,7 +19,7 @@ _korvallestin_cli() {
     fi
 
     local takes_value="--data --postcode --state --locality --sort --format
-        --postcode-column --locality-column --state-column --output"
+        --postcode-column --locality-column --state-column --output --against --report"
 
     # The command is the first word that is neither an option nor an
     # option's value.
@@ -42,7 +42,7 @@ _korvallestin_cli() {
             *)
                 if [ -z "$command" ]; then
                     command=$word
-                elif [ "$command" = check ]; then
+                elif [ "$command" = check ] || [ "$command" = import-data ]; then
                     list_given=1
                 fi
                 ;;
@@ -51,7 +51,7 @@ _korvallestin_cli() {
 
     COMPREPLY=()
     case $prev in
-        --data | --output)
+        --data | --output | --against | --report)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return
@@ -85,6 +85,10 @@ _korvallestin_cli() {
                 mapfile -t COMPREPLY < <(compgen -W "$common --postcode-column
                     --locality-column --state-column --output --problems-only" -- "$cur")
                 ;;
+            import-data)
+                mapfile -t COMPREPLY < <(compgen -W "$common --output --install --against
+                    --report" -- "$cur")
+                ;;
             *)
                 mapfile -t COMPREPLY < <(compgen -W "$common" -- "$cur")
                 ;;
@@ -93,9 +97,9 @@ _korvallestin_cli() {
     fi
     case $command in
         "")
-            mapfile -t COMPREPLY < <(compgen -W "find check help" -- "$cur")
+            mapfile -t COMPREPLY < <(compgen -W "find check import-data help" -- "$cur")
             ;;
-        check)
+        check | import-data)
             if [ -z "$list_given" ]; then
                 compopt -o filenames 2>/dev/null
                 mapfile -t COMPREPLY < <(compgen -f -- "$cur")
