@@ -171,7 +171,7 @@ TEST(PostcodeImport, RefusesWhatIsNotAKnownListWithAClearError) {
 }
 
 TEST(PostcodeImport, ComparesByLocalityAndState) {
-    auto records = [](std::vector<std::array<std::string, 3>> places) {
+    auto records = [](const std::vector<std::array<std::string, 3>>& places) {
         std::vector<PostcodeRecord> out;
         for (const auto& [postcode, locality, state] : places) {
             PostcodeRecord r;
