@@ -442,6 +442,9 @@ class Importer {
     std::unordered_set<std::string> seen_;
 };
 
+// How far the first character is looked for, past spaces and line ends.
+constexpr std::size_t kMaxLeadingBytes = std::size_t{1} << 20;
+
 // The text of a whole record, for the duplicate test: each value with its
 // length, so that no two records give the same text.
 void AppendWhole(std::string_view value, std::string& whole) {
@@ -631,7 +634,8 @@ bool ImportPostcodeList(ByteSource& source, ImportResult& result, std::string& e
         while (start < prefix.size() && IsSpace(prefix[start])) {
             ++start;
         }
-        if (n == 0 || start < prefix.size()) {
+        // Spaces without end are no list: the CSV reader says what it finds.
+        if (n == 0 || start < prefix.size() || prefix.size() >= kMaxLeadingBytes) {
             break;
         }
     }
