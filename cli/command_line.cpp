@@ -102,6 +102,12 @@ class Parser {
                                        {"--encoding", &encoding_, nullptr},
                                        {"--summary-json", &c.summary_json, nullptr},
                                        {"--quiet", nullptr, &c.quiet}});
+        } else if (Opts().command == CliCommand::ImportData) {
+            ImportOptions& d = Opts().import_data;
+            slots.insert(slots.end(), {{"--output", &d.output, nullptr},
+                                       {"--install", nullptr, &d.install},
+                                       {"--against", &d.against, nullptr},
+                                       {"--report", &d.report, nullptr}});
         }
         return slots;
     }
@@ -128,7 +134,8 @@ class Parser {
             return;
         }
         if (Opts().command == CliCommand::None) {
-            Fail("unknown option " + name + " (a command, find or check, comes first)");
+            Fail("unknown option " + name +
+                 " (a command, find, check or import-data, comes first)");
         } else {
             Fail("unknown option " + name + " for " + CommandName());
         }
@@ -140,13 +147,19 @@ class Parser {
                 Opts().command = CliCommand::Find;
             } else if (arg == "check") {
                 Opts().command = CliCommand::Check;
+            } else if (arg == "import-data") {
+                Opts().command = CliCommand::ImportData;
             } else if (arg == "help") {
                 Opts().help = true;
             } else {
-                Fail("unknown command '" + arg + "' (the commands are find and check)");
+                Fail("unknown command '" + arg +
+                     "' (the commands are find, check and import-data)");
             }
         } else if (Opts().command == CliCommand::Check && !input_given_) {
             Opts().check.input = arg;
+            input_given_ = true;
+        } else if (Opts().command == CliCommand::ImportData && !input_given_) {
+            Opts().import_data.input = arg;
             input_given_ = true;
         } else {
             Fail("unexpected argument '" + arg + "' for " + CommandName());
@@ -154,7 +167,14 @@ class Parser {
     }
 
     std::string CommandName() const {
-        return Opts().command == CliCommand::Find ? "find" : "check";
+        switch (Opts().command) {
+            case CliCommand::Find:
+                return "find";
+            case CliCommand::ImportData:
+                return "import-data";
+            default:
+                return "check";
+        }
     }
     const CliOptions& Opts() const { return result_.options; }
 
@@ -163,8 +183,20 @@ class Parser {
             return;
         }
         if (Opts().command == CliCommand::None) {
-            Fail("no command given (the commands are find and check)");
+            Fail("no command given (the commands are find, check and import-data)");
             return;
+        }
+        const ImportOptions& d = Opts().import_data;
+        if (Opts().command == CliCommand::ImportData) {
+            if (!input_given_ || d.input.empty()) {
+                Fail("import-data needs the file of the list to import");
+            } else if (d.install && !d.output.empty()) {
+                Fail("--output and --install cannot be given together");
+            } else if (d.install && !Opts().data_file.empty()) {
+                Fail(
+                    "--data cannot be given with --install, which replaces the programs' own "
+                    "postcodes.csv (compare with another file with --against)");
+            }
         }
         FindOptions& f = Opts().find;
         if (!sort_.empty()) {
@@ -393,6 +425,29 @@ std::string HelpText(CliCommand command) {
                    "                       program's folder)\n"
                    "\n"
                    "Exit status: 0 every row ok (or fixed), 1 any other, 2 an error.\n";
+        case CliCommand::ImportData:
+            return "Usage: " + program +
+                   " import-data FILE [--output FILE | --install] [--against FILE]\n"
+                   "                               [--report FILE] [--data FILE]\n"
+                   "\n"
+                   "Makes a newer postcode list into the postcode file the programs read,\n"
+                   "and reports what it leaves out and how it differs from the file in\n"
+                   "use. FILE is the open list's CSV (as published, or saved from its\n"
+                   "spreadsheet) or JSON, or Australia Post's postcode file, told apart\n"
+                   "by their headings. Records marked removed, records that cannot be\n"
+                   "right and exact duplicates are left out and listed. Without --output\n"
+                   "or --install nothing is written.\n"
+                   "\n"
+                   "  --output FILE    write the postcode file to FILE, replaced only when\n"
+                   "                   it is written whole\n"
+                   "  --install        put it in place of the programs' own postcodes.csv,\n"
+                   "                   keeping that as postcodes.previous.csv beside it\n"
+                   "  --against FILE   compare with FILE (default: the file in use)\n"
+                   "  --report FILE    write the report as CSV to FILE too\n"
+                   "  --data FILE      the file in use (default: postcodes.csv in the\n"
+                   "                   program's folder)\n"
+                   "\n"
+                   "Exit status: 0 imported, 2 an error (nothing written).\n";
         case CliCommand::None:
             break;
     }
@@ -405,6 +460,7 @@ std::string HelpText(CliCommand command) {
            "Commands:\n"
            "  find     list the records that match a postcode, state and locality\n"
            "  check    check a CSV list of addresses, row by row\n"
+           "  import-data  make a newer postcode list into the postcode file\n"
            "\n"
            "Options:\n"
            "  --data FILE   the postcode file (default: postcodes.csv in the\n"

@@ -6,7 +6,7 @@
 
 namespace korvallestin {
 
-enum class CliCommand { None, Find, Check };
+enum class CliCommand { None, Find, Check, ImportData };
 enum class RowFormat { Text, Csv, Tsv, Json };
 
 struct FindOptions {
@@ -39,6 +39,15 @@ struct CheckOptions {
     bool quiet = false;        // no summary, column note or progress on standard error
 };
 
+// import-data: a newer postcode list made into the postcode file.
+struct ImportOptions {
+    std::string input;     // the list to import
+    std::string output;    // write the postcode file here; empty: nowhere
+    bool install = false;  // put it in place of the programs' own file
+    std::string against;   // compare with this file; empty: the file in use
+    std::string report;    // write the report here too, as CSV; empty: no
+};
+
 struct CliOptions {
     CliCommand command = CliCommand::None;
     std::string data_file;  // empty: postcodes.csv in the program's folder
@@ -46,6 +55,7 @@ struct CliOptions {
     bool version = false;
     FindOptions find;
     CheckOptions check;
+    ImportOptions import_data;
 };
 
 // The command line read, or why it cannot be: `error` is one sentence for

@@ -324,9 +324,11 @@ bool ListCheck::Emit(Output& sink, long line) {
     std::string* bytes = &line_;
     if (encoding_ == ListOutputEncoding::Windows1252) {
         encoded_.clear();
-        std::string refused;
-        if (!AppendUtf8AsWindows1252(line_, encoded_, refused)) {
-            refusal_ = "Line " + std::to_string(line) + " holds '" + refused +
+        char32_t refused = 0;
+        if (!AppendAsWindows1252(line_, encoded_, refused)) {
+            std::string character;
+            AppendCodePoint(refused, character);
+            refusal_ = "Line " + std::to_string(line) + " holds '" + character +
                        "', which Windows-1252 has no byte for: write the list with --encoding "
                        "utf-8 or utf-8-bom.";
             return false;

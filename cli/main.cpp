@@ -7,6 +7,7 @@
 #include "check_command.h"
 #include "command_line.h"
 #include "find_command.h"
+#include "import_command.h"
 #include "list_reader.h"
 #include "output.h"
 #include "platform.h"
@@ -39,6 +40,8 @@ int main(int argc, char* argv[]) {
     int status = 2;
     if (options.command == CliCommand::Find) {
         status = RunFind(options, out, err);
+    } else if (options.command == CliCommand::ImportData) {
+        status = RunImportData(options, ProgramFolder(), out, err);
     } else {
         StreamSource in(stdin);
         const auto start = std::chrono::steady_clock::now();

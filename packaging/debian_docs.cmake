@@ -24,9 +24,15 @@ configure_file(${packaging_dir}/copyright.in ${packaging_out}/copyright @ONLY)
 install(FILES ${packaging_out}/copyright DESTINATION ${doc_dir})
 
 set(changelog_gz ${packaging_out}/changelog.gz)
+# A test build under a higher version (KORV_TEST_VERSION: package-smoke's
+# upgrade) is never released and carries the released changelog.
+set(changelog_version ${PROJECT_VERSION})
+if(KORV_TEST_VERSION)
+    set(changelog_version -)
+endif()
 add_custom_command(OUTPUT ${changelog_gz}
     COMMAND ${packaging_dir}/debian-changelog ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${changelog_gz}
-        ${CPACK_PACKAGE_NAME} ${PROJECT_VERSION} ${CPACK_PACKAGE_CONTACT}
+        ${CPACK_PACKAGE_NAME} ${changelog_version} ${CPACK_PACKAGE_CONTACT}
     DEPENDS ${packaging_dir}/debian-changelog ${PROJECT_SOURCE_DIR}/CHANGELOG.md
     COMMENT "Making the package's changelog from CHANGELOG.md"
     VERBATIM)

@@ -20,7 +20,7 @@ _korvallestin_cli() {
 
     local takes_value="--data --postcode --state --locality --sort --format
         --postcode-column --locality-column --state-column --output
-        --header-line --delimiter --encoding --summary-json"
+        --header-line --delimiter --encoding --summary-json --against --report"
 
     # The command is the first word that is neither an option nor an
     # option's value.
@@ -43,7 +43,7 @@ _korvallestin_cli() {
             *)
                 if [ -z "$command" ]; then
                     command=$word
-                elif [ "$command" = check ]; then
+                elif [ "$command" = check ] || [ "$command" = import-data ]; then
                     list_given=1
                 fi
                 ;;
@@ -52,7 +52,7 @@ _korvallestin_cli() {
 
     COMPREPLY=()
     case $prev in
-        --data | --output | --summary-json)
+        --data | --output | --summary-json | --against | --report)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return
@@ -96,6 +96,10 @@ _korvallestin_cli() {
                     --locality-column --state-column --output --problems-only --fix --no-header
                     --header-line --delimiter --encoding --summary-json --quiet" -- "$cur")
                 ;;
+            import-data)
+                mapfile -t COMPREPLY < <(compgen -W "$common --output --install --against
+                    --report" -- "$cur")
+                ;;
             *)
                 mapfile -t COMPREPLY < <(compgen -W "$common" -- "$cur")
                 ;;
@@ -104,9 +108,9 @@ _korvallestin_cli() {
     fi
     case $command in
         "")
-            mapfile -t COMPREPLY < <(compgen -W "find check help" -- "$cur")
+            mapfile -t COMPREPLY < <(compgen -W "find check import-data help" -- "$cur")
             ;;
-        check)
+        check | import-data)
             if [ -z "$list_given" ]; then
                 compopt -o filenames 2>/dev/null
                 mapfile -t COMPREPLY < <(compgen -f -- "$cur")

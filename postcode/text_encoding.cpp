@@ -16,20 +16,25 @@ constexpr std::uint16_t kHighControls[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+}  // namespace
+
 void AppendCodePoint(std::uint32_t cp, std::string& out) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
+    } else if (cp < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
-
-}  // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -96,44 +101,45 @@ void AppendWindows1252AsUtf8(std::string_view bytes, std::string& out) {
     }
 }
 
-bool AppendUtf8AsWindows1252(std::string_view text, std::string& out, std::string& refused) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = p + text.size();
+bool AppendAsWindows1252(std::string_view utf8, std::string& out, char32_t& refused) {
+    if (!IsValidUtf8(utf8)) {
+        refused = 0xFFFD;
+        return false;
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
     while (p < end) {
-        if (*p < 0x80) {
-            out.push_back(static_cast<char>(*p++));
+        std::uint32_t cp = *p;
+        int extra = 0;
+        if (cp >= 0xF0) {
+            cp &= 0x07;
+            extra = 3;
+        } else if (cp >= 0xE0) {
+            cp &= 0x0F;
+            extra = 2;
+        } else if (cp >= 0xC0) {
+            cp &= 0x1F;
+            extra = 1;
+        }
+        for (int i = 1; i <= extra; ++i) {
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        p += extra + 1;
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            out.push_back(static_cast<char>(cp));
             continue;
         }
-        // One character: its bytes, then its code point.
-        const int length = (*p & 0xE0) == 0xC0 ? 2 : (*p & 0xF0) == 0xE0 ? 3 : 4;
-        const std::string_view bytes(reinterpret_cast<const char*>(p),
-                                     std::min<std::size_t>(static_cast<std::size_t>(length),
-                                                           static_cast<std::size_t>(end - p)));
-        p += bytes.size();
-        std::uint32_t cp = 0;
-        if (IsValidUtf8(bytes)) {
-            cp = static_cast<unsigned char>(bytes[0]) & (length == 2   ? 0x1F
-                                                         : length == 3 ? 0x0F
-                                                                       : 0x07);
-            for (std::size_t i = 1; i < bytes.size(); ++i) {
-                cp = (cp << 6) | (static_cast<unsigned char>(bytes[i]) & 0x3F);
+        bool found = false;
+        for (std::uint32_t b = 0; b < 32 && !found; ++b) {
+            if (kHighControls[b] == cp) {
+                out.push_back(static_cast<char>(0x80 + b));
+                found = true;
             }
         }
-        int byte = -1;
-        if (cp >= 0xA0 && cp <= 0xFF) {
-            byte = static_cast<int>(cp);
-        } else {
-            for (int i = 0; i < 32; ++i) {
-                if (kHighControls[i] == cp && cp != 0) {
-                    byte = 0x80 + i;
-                }
-            }
-        }
-        if (byte < 0) {
-            refused = std::string(bytes);
+        if (!found) {
+            refused = cp;
             return false;
         }
-        out.push_back(static_cast<char>(byte));
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,10 +19,14 @@ void AppendAsUtf8(std::string_view bytes, std::string& out);
 // whether or not they would also read as UTF-8.
 void AppendWindows1252AsUtf8(std::string_view bytes, std::string& out);
 
-// Appends UTF-8 text to `out` in Windows-1252, the inverse of
-// AppendWindows1252AsUtf8. False, with `out` holding what came before it and
-// `refused` the character, when the text holds a character that code page
-// has no byte for (or bytes that are not UTF-8).
-bool AppendUtf8AsWindows1252(std::string_view text, std::string& out, std::string& refused);
+// Appends valid UTF-8 text to `out` as Windows-1252 bytes. False when a
+// character has no byte in that code page (its code in `refused`), or when
+// the text is not valid UTF-8 (`refused` is then 0xFFFD); `out` then holds the
+// bytes before it. The five bytes the code page leaves unassigned are written
+// for the control characters of the same number, as AppendAsUtf8 reads them.
+bool AppendAsWindows1252(std::string_view utf8, std::string& out, char32_t& refused);
+
+// Appends one character, by its number, to `out` as UTF-8.
+void AppendCodePoint(std::uint32_t cp, std::string& out);
 
 }  // namespace korvallestin

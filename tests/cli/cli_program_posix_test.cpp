@@ -69,7 +69,8 @@ TEST(CliProgram, ReadsTheDataFileBesideItselfAndAnswersByExitStatus) {
          "digits and the full stop)\n"},
         {"--version", 0, std::string("korvallestin-cli ") + KORV_VERSION + "\n", ""},
         {"frobnicate", 2, "",
-         "korvallestin-cli: unknown command 'frobnicate' (the commands are find and check)\nTry "
+         "korvallestin-cli: unknown command 'frobnicate' (the commands are find, check and "
+         "import-data)\nTry "
          "'korvallestin-cli --help' for more information.\n"},
     };
     for (const Case& c : cases) {

@@ -16,9 +16,10 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
     };
     // What was read, in a few words, to compare at once.
     auto summary = [](const CliOptions& o) {
-        std::string s = o.command == CliCommand::Find    ? "find"
-                        : o.command == CliCommand::Check ? "check"
-                                                         : "none";
+        std::string s = o.command == CliCommand::Find         ? "find"
+                        : o.command == CliCommand::Check      ? "check"
+                        : o.command == CliCommand::ImportData ? "import-data"
+                                                              : "none";
         s += o.help ? " help" : "";
         s += o.version ? " version" : "";
         s += o.data_file.empty() ? "" : " data=" + o.data_file;
@@ -42,6 +43,10 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
                      : "";
             s += o.check.summary_json.empty() ? "" : " json=" + o.check.summary_json;
             s += o.check.quiet ? " quiet" : "";
+        } else if (o.command == CliCommand::ImportData) {
+            const ImportOptions& d = o.import_data;
+            s += " in=" + d.input + " out=" + d.output + " against=" + d.against +
+                 " report=" + d.report + (d.install ? " install" : "");
         }
         return s;
     };
@@ -90,8 +95,8 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
         {{"--help"}, "", "none help"},
         {{"find", "-h"}, "", "find help p= s= l= format=0"},
         {{"--version"}, "", "none version"},
-        {{}, "no command given (the commands are find and check)", ""},
-        {{"look"}, "unknown command 'look' (the commands are find and check)", ""},
+        {{}, "no command given (the commands are find, check and import-data)", ""},
+        {{"look"}, "unknown command 'look' (the commands are find, check and import-data)", ""},
         {{"find", "--output", "x"}, "unknown option --output for find", ""},
         {{"check", "--sort", "1"}, "unknown option --sort for check", ""},
         {{"find", "--state"}, "option --state needs a value", ""},
@@ -104,8 +109,25 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
         {{"find", "--descending"}, "--descending needs --sort COLUMN", ""},
         {{"find", "extra"}, "unexpected argument 'extra' for find", ""},
         {{"check", "a.csv", "b.csv"}, "unexpected argument 'b.csv' for check", ""},
+        {{"import-data", "new.json", "--output=p.csv", "--against", "old.csv", "--report", "r.csv"},
+         "",
+         "import-data in=new.json out=p.csv against=old.csv report=r.csv"},
+        {{"import-data", "--install", "--", "-new.csv"},
+         "",
+         "import-data in=-new.csv out= against= report= install"},
+        {{"import-data"}, "import-data needs the file of the list to import", ""},
+        {{"import-data", "a.csv", "b.csv"}, "unexpected argument 'b.csv' for import-data", ""},
+        {{"import-data", "a.csv", "--install", "--output", "p.csv"},
+         "--output and --install cannot be given together",
+         ""},
+        {{"--data", "d.csv", "import-data", "a.csv", "--install"},
+         "--data cannot be given with --install",
+         ""},
+        {{"import-data", "a.csv", "--format", "csv"},
+         "unknown option --format for import-data",
+         ""},
         {{"--postcode", "4109", "find"},
-         "unknown option --postcode (a command, find or check, comes first)",
+         "unknown option --postcode (a command, find, check or import-data, comes first)",
          ""},
     };
     for (const Case& c : cases) {
@@ -132,6 +154,9 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
           "--quiet", "--fix", "postal code", "p/code", "zip", "city", "state/territory",
           "windows-1252"}) {
         EXPECT_NE(HelpText(CliCommand::Check).find(option), std::string::npos) << option;
+    }
+    for (const char* option : {"--output", "--install", "--against", "--report", "--data"}) {
+        EXPECT_NE(HelpText(CliCommand::ImportData).find(option), std::string::npos) << option;
     }
     EXPECT_EQ(VersionText(), std::string("korvallestin-cli ") + KORV_VERSION + "\n");
 }

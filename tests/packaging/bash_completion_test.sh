@@ -16,7 +16,7 @@ cd "$work" || exit 1
 # The words of the command line, "|" before the word being completed (which
 # may be empty), and the words expected back, sorted.
 cases=(
-    "|                                 => check find help"
+    "|                                 => check find help import-data"
     "|f                                => find"
     "find |--s                         => --sort --state"
     "find |--f                         => --format"
@@ -43,6 +43,10 @@ cases=(
     "--data |                          => data.csv list.csv"
     "--data data.csv |c                => check"
     "find --state QLD |                =>"
+    "import-data |--                   => --against --data --help --install --output --report --version"
+    "import-data |l                    => list.csv"
+    "import-data list.csv --against |d => data.csv"
+    "import-data list.csv |            =>"
 )
 
 failed=0

@@ -21,7 +21,7 @@ in_manual() { grep -qF -- "${1//-/\\-}" "$manual"; }
 in_completion() { grep -qE -- "(^|[ \"])$1([ \"]|\$)" "$completion"; }
 
 all_help=""
-for command in "" find check; do
+for command in "" find check import-data; do
     help=$("$program" $command --help) || { fail "'$program $command --help' failed"; continue; }
     all_help+=$help$'\n'
     from="${command:-the program} --help"
