@@ -164,6 +164,11 @@ int RunCheck(const CliOptions& options, ByteSource& in, Output& out, Output& err
             Fail(err, "the output " + check.output + " is the postcode file; give another");
             return 2;
         }
+        std::string why;
+        if (!CheckOutputName(check.output, why)) {
+            Fail(err, "Cannot write the output " + check.output + ": " + why);
+            return 2;
+        }
     }
     Progress progress(err, environment);
     LocalityIndex index;
@@ -273,6 +278,9 @@ int RunCheck(const CliOptions& options, ByteSource& in, Output& out, Output& err
     progress.Clear();
     written = written && sink.Flush();
     if (!written) {
+        if (sink.ReaderGone()) {
+            return 2;  // a reader that has gone (`| head`) wants no message
+        }
         Fail(err, "Cannot write the output" +
                       (check.output.empty() ? std::string() : " " + check.output) +
                       " (is the disk full?)");

@@ -174,9 +174,14 @@ class Parser {
                 {"tsv", RowFormat::Tsv},
                 {"json", RowFormat::Json},
             }};
+            // In any letter case, as --sort takes its column's heading.
+            std::string wanted = format_;
+            for (char& c : wanted) {
+                c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+            }
             bool known = false;
             for (const auto& [name, format] : kFormats) {
-                if (format_ == name) {
+                if (wanted == name) {
                     f.format = format;
                     known = true;
                 }

@@ -45,6 +45,16 @@ TEST(Find, ArgumentsAreShapedAsTheWindowsBoxesShapeTypedKeys) {
         {"41\t09", "", "", "the postcode cannot hold the control character 0x09"},
         {"4\b1", "", "", "the postcode cannot hold the control character 0x08"},
         {"４１", "", "", "the postcode cannot hold '４'"},
+        // Each box named in its own words, whichever refuses the key.
+        {"", "q\b", "",
+         "the state cannot hold the control character 0x08 (in the window's "
+         "state box it is the key that deletes)"},
+        {"", "", "\bx",
+         "the locality cannot hold the control character 0x08 (in the window's "
+         "locality box it is the key that deletes)"},
+        {"2.0x", "", "",
+         "the postcode cannot hold 'x' (the window's postcode box takes only "
+         "digits and the full stop)"},
     };
     for (const Case& c : cases) {
         FindOptions options;
