@@ -249,11 +249,12 @@ std::string HelpText(CliCommand command) {
                    "                   are written in file order as they are found\n"
                    "  --descending     sort downwards\n"
                    "  --format F       text (aligned for 80 columns, the default), csv,\n"
-                   "                   tsv or json\n"
+                   "                   tsv or json, in any letter case\n"
                    "  --data FILE      the postcode file (default: postcodes.csv in the\n"
                    "                   program's folder)\n"
                    "\n"
-                   "Exit status: 0 records found, 1 none found, 2 an error.\n";
+                   "Exit status: 0 records found, 1 none found, 2 an error, 141 the reader\n"
+                   "of the output went away (a closed pipe, as in '| head').\n";
         case CliCommand::Check:
             return "Usage: " + program +
                    " check [FILE|-] [--postcode-column C] [--locality-column C]\n"
@@ -272,11 +273,14 @@ std::string HelpText(CliCommand command) {
                    "                       or town)\n"
                    "  --state-column C     the state's column (default: state)\n"
                    "  --output FILE        write to FILE, replaced only when the check ends\n"
+                   "                       (its permissions kept; through a link, the file\n"
+                   "                       it leads to); a folder, pipe or device is refused\n"
                    "  --problems-only      write only the rows that are not ok\n"
                    "  --data FILE          the postcode file (default: postcodes.csv in the\n"
                    "                       program's folder)\n"
                    "\n"
-                   "Exit status: 0 every row ok, 1 any row not ok, 2 an error.\n";
+                   "Exit status: 0 every row ok, 1 any row not ok, 2 an error, 141 the\n"
+                   "reader of the output went away (a closed pipe, as in '| head').\n";
         case CliCommand::None:
             break;
     }
@@ -298,7 +302,8 @@ std::string HelpText(CliCommand command) {
            " COMMAND --help for a command's\n"
            "  --version     the program's version\n"
            "\n"
-           "Exit status: 0 success, 1 nothing found or a row not ok, 2 an error.\n";
+           "Exit status: 0 success, 1 nothing found or a row not ok, 2 an error,\n"
+           "141 the reader of the output went away (a closed pipe).\n";
 }
 
 std::string VersionText() {

@@ -258,8 +258,12 @@ bool StandardErrorIsTerminal() {
 }
 
 bool WriteHitClosedPipe() {
+    // The runtime's errno says EINVAL for these; the system's code tells.
+    // Windows says ERROR_NO_DATA (the pipe is being closed), Wine
+    // ERROR_PIPE_NOT_CONNECTED.
     const DWORD err = ::GetLastError();
-    return errno == EPIPE || err == ERROR_NO_DATA || err == ERROR_BROKEN_PIPE;
+    return errno == EPIPE || err == ERROR_NO_DATA || err == ERROR_BROKEN_PIPE ||
+           err == ERROR_PIPE_NOT_CONNECTED;
 }
 
 OutputKind InspectOutputName(const std::string& utf8_path, std::string& resolved,
