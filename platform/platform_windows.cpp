@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "platform.h"
 
@@ -316,7 +317,7 @@ std::size_t LongestFileName(const std::string& /*folder*/) {
 
 std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error, bool /*owner_only*/) {
     // FILE_SHARE_DELETE: the Ctrl+C handler may remove it while it is open.
-    const HANDLE h = ::CreateFileW(PathFromUtf8(utf8_path).c_str(), GENERIC_WRITE | DELETE,
+    const HANDLE h = ::CreateFileW(PathFromUtf8(utf8_path).c_str(), GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
@@ -337,6 +338,25 @@ std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error, bool 
     return file;
 }
 
+namespace {
+
+// Gives the file `to` the access list of the file `from`, when it has one
+// that can be read; nothing otherwise.
+void CopyAccessList(const std::wstring& from, const std::wstring& to) {
+    DWORD size = 0;
+    ::GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    if (size == 0) {
+        return;
+    }
+    std::vector<char> descriptor(size);
+    if (::GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size,
+                           &size) != 0) {
+        ::SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
+    }
+}
+
+}  // namespace
+
 bool PutFileInPlace(std::FILE* file, const std::string& from, const std::string& to,
                     std::string& error) {
     // On disk before it takes the old file's place.
@@ -355,7 +375,9 @@ bool PutFileInPlace(std::FILE* file, const std::string& from, const std::string&
     const std::wstring target = PathFromUtf8(to).native();
     // Over a file, ReplaceFileW: the new file takes the old one's security
     // settings (its ACL), attributes and creation time, as an editor's save
-    // keeps them. A name with no file yet is a plain rename.
+    // keeps them. A name with no file yet is a plain rename. Wine's
+    // ReplaceFileW keeps no access list, so it is copied first as well.
+    CopyAccessList(target, source);
     if (::ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                        nullptr, nullptr) != 0) {
         return true;
