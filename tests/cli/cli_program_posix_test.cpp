@@ -2,12 +2,15 @@
 // folder, its exit statuses, and what goes to which stream.
 
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstring>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -216,6 +219,108 @@ TEST(CliProgram, AnInterruptedCheckLeavesTheOutputAsItWas) {
         EXPECT_EQ(testing::ReadFileBytes(output), "what was there before\n");
     }
     ::close(null);
+    ::sigaction(SIGPIPE, &before, nullptr);
+}
+
+}  // namespace
+}  // namespace korvallestin
+
+namespace korvallestin {
+namespace {
+
+// The progress line of a check that lasts over a second goes to standard
+// error when that is a terminal, and never among rows on that terminal: it
+// is drawn when standard output is not a terminal or the rows go to a file.
+TEST(CliProgram, TheProgressLineIsDrawnOnlyWhereNoRowsGo) {
+    struct Case {
+        const char* what;
+        bool rows_to_terminal;  // standard output is the terminal too
+        bool output_file;
+        bool drawn;
+    };
+    const std::vector<Case> cases = {
+        {"rows to a pipe", false, false, true},
+        {"rows to the terminal", true, false, false},
+        {"rows to a file, standard output the terminal", true, true, true},
+    };
+    struct sigaction ignore {};
+    struct sigaction before {};
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(::sigaction(SIGPIPE, &ignore, &before), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        int terminal = -1;
+        int terminal_end = -1;
+        ASSERT_EQ(::openpty(&terminal, &terminal_end, nullptr, nullptr, nullptr), 0);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        int in[2];
+        ASSERT_EQ(::pipe2(in, O_CLOEXEC), 0);
+        std::vector<std::string> args = {"check", "-"};
+        if (c.output_file) {
+            args.insert(args.end(), {"--output", dir.File("out.csv")});
+        }
+        const pid_t pid =
+            Start(args, in[0], c.rows_to_terminal ? terminal_end : null, terminal_end, false);
+        ::close(in[0]);
+        ::close(terminal_end);
+        ::close(null);
+        ::fcntl(terminal, F_SETFL, O_NONBLOCK);
+        ::fcntl(in[1], F_SETFL, O_NONBLOCK);
+        // 4,095 rows, then, once more than a second has gone by since the
+        // program started, 8,193 more: a progress line is due at row 4,096
+        // (every 4,096 rows, after the first second).
+        std::string first = "Suburb,State,Postcode\n";
+        std::string second;
+        for (int i = 0; i < 4095; ++i) {
+            first += "Sydney,NSW,2000\n";
+        }
+        for (int i = 0; i < 8193; ++i) {
+            second += "Sydney,NSW,2000\n";
+        }
+        const auto start = std::chrono::steady_clock::now();
+        std::string pending = first;
+        bool second_sent = false;
+        std::string shown;  // all the terminal showed
+        for (bool open = true; open;) {
+            pollfd fds[2] = {{terminal, POLLIN, 0}, {in[1], POLLOUT, 0}};
+            const nfds_t count = in[1] >= 0 && !pending.empty() ? 2 : 1;
+            ASSERT_GE(::poll(fds, count, 100), 0);
+            char buffer[4096];
+            errno = 0;
+            for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;) {
+                shown.append(buffer, static_cast<std::size_t>(n));
+            }
+            if (errno == EIO) {
+                open = false;  // the program and its terminal have ended
+            }
+            if (in[1] >= 0 && !pending.empty()) {
+                const ssize_t n = ::write(in[1], pending.data(), pending.size());
+                if (n > 0) {
+                    pending.erase(0, static_cast<std::size_t>(n));
+                }
+            }
+            const bool late =
+                std::chrono::steady_clock::now() - start > std::chrono::milliseconds(1500);
+            if (pending.empty() && !second_sent && late) {
+                pending = second;
+                second_sent = true;
+            } else if (pending.empty() && second_sent && in[1] >= 0) {
+                ::close(in[1]);
+                in[1] = -1;
+            }
+            ASSERT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
+        }
+        ::close(terminal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_NE(shown.find("12288 rows checked in"), std::string::npos) << shown.substr(0, 200);
+        // Drawn, it comes before any line the terminal shows (a row or the
+        // summary); the terminal turns each line feed into CR LF.
+        EXPECT_EQ(shown.find("\rchecked "), c.drawn ? shown.find('\r') : std::string::npos)
+            << shown.substr(0, 200);
+    }
     ::sigaction(SIGPIPE, &before, nullptr);
 }
 
