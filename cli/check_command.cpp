@@ -157,6 +157,10 @@ bool RefuseReadFiles(const CliOptions& options, Output& err) {
         (check.output == check.summary_json || SameFile(check.output, check.summary_json))) {
         return Fail(err, "the summary file " + check.summary_json + " is the output; give another");
     }
+    std::string why;
+    if (!check.output.empty() && !CheckOutputName(check.output, why)) {
+        return Fail(err, "Cannot write the output " + check.output + ": " + why);
+    }
     return true;
 }
 
@@ -251,6 +255,9 @@ int RunCheck(const CliOptions& options, ByteSource& in, Output& out, Output& err
         return 2;
     }
     if (list.OutputFailed() || !sink.Flush()) {
+        if (sink.ReaderGone()) {
+            return 2;  // a reader that has gone (`| head`) wants no message
+        }
         Fail(err, "Cannot write the output" +
                       (check.output.empty() ? std::string() : " " + check.output) +
                       " (is the disk full?)");

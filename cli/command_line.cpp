@@ -213,9 +213,14 @@ class Parser {
                 {"tsv", RowFormat::Tsv},
                 {"json", RowFormat::Json},
             }};
+            // In any letter case, as --sort takes its column's heading.
+            std::string wanted = format_;
+            for (char& c : wanted) {
+                c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+            }
             bool known = false;
             for (const auto& [name, format] : kFormats) {
-                if (format_ == name) {
+                if (wanted == name) {
                     f.format = format;
                     known = true;
                 }
@@ -366,11 +371,12 @@ std::string HelpText(CliCommand command) {
                    "                   are written in file order as they are found\n"
                    "  --descending     sort downwards\n"
                    "  --format F       text (aligned for 80 columns, the default), csv,\n"
-                   "                   tsv or json\n"
+                   "                   tsv or json, in any letter case\n"
                    "  --data FILE      the postcode file (default: postcodes.csv in the\n"
                    "                   program's folder)\n"
                    "\n"
-                   "Exit status: 0 records found, 1 none found, 2 an error.\n";
+                   "Exit status: 0 records found, 1 none found, 2 an error, 141 the reader\n"
+                   "of the output went away (a closed pipe, as in '| head').\n";
         case CliCommand::Check:
             return "Usage: " + program +
                    " check [FILE|-] [--postcode-column C] [--locality-column C]\n"
@@ -410,6 +416,8 @@ std::string HelpText(CliCommand command) {
                    "  --encoding E         write the list in same (its own encoding, the\n"
                    "                       default), utf-8, utf-8-bom or windows-1252\n"
                    "  --output FILE        write to FILE, replaced only when the check ends\n"
+                   "                       (its permissions kept; through a link, the file\n"
+                   "                       it leads to); a folder, pipe or device is refused\n"
                    "  --problems-only      write only the rows that are not ok\n"
                    "  --fix                correct the rows whose correction is sure (a\n"
                    "                       postcode kept as a number, a typographic\n"
@@ -424,7 +432,8 @@ std::string HelpText(CliCommand command) {
                    "  --data FILE          the postcode file (default: postcodes.csv in the\n"
                    "                       program's folder)\n"
                    "\n"
-                   "Exit status: 0 every row ok (or fixed), 1 any other, 2 an error.\n";
+                   "Exit status: 0 every row ok (or fixed), 1 any other, 2 an error, 141\n"
+                   "the reader of the output went away (a closed pipe, as in '| head').\n";
         case CliCommand::ImportData:
             return "Usage: " + program +
                    " import-data FILE [--output FILE | --install] [--against FILE]\n"
@@ -447,7 +456,8 @@ std::string HelpText(CliCommand command) {
                    "  --data FILE      the file in use (default: postcodes.csv in the\n"
                    "                   program's folder)\n"
                    "\n"
-                   "Exit status: 0 imported, 2 an error (nothing written).\n";
+                   "Exit status: 0 imported, 2 an error (nothing written), 141 the reader of\n"
+                   "the report went away (a closed pipe).\n";
         case CliCommand::None:
             break;
     }
@@ -470,7 +480,8 @@ std::string HelpText(CliCommand command) {
            " COMMAND --help for a command's\n"
            "  --version     the program's version\n"
            "\n"
-           "Exit status: 0 success, 1 nothing found or a row not ok, 2 an error.\n";
+           "Exit status: 0 success, 1 nothing found or a row not ok, 2 an error,\n"
+           "141 the reader of the output went away (a closed pipe).\n";
 }
 
 std::string VersionText() {

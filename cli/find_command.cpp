@@ -57,12 +57,14 @@ bool TypeInto(std::string_view text, int (*filter)(int), std::string_view box, s
         const std::string_view character = NextCharacter(text, at, code);
         at += character.size();
         const int typed = filter(code);
-        // Backspace passes the postcode box's filter, but as a key that
-        // deletes; in an argument it is no postcode character.
+        // Backspace passes every box's filter, but as a key that deletes; in
+        // an argument it is no character of the criterion.
         if (typed == 0 || typed == 8) {
             error = "the " + std::string(box) + " cannot hold " + Describe(character, code) +
-                    " (the window's " + std::string(box) +
-                    " box takes only digits and the full stop)";
+                    (typed == 0 ? " (the window's " + std::string(box) +
+                                      " box takes only digits and the full stop)"
+                                : " (in the window's " + std::string(box) +
+                                      " box it is the key that deletes)");
             return false;
         }
         if (typed == code) {
@@ -161,6 +163,20 @@ bool OpenDataFile(const std::string& data_file, PostcodeFileReader& reader, std:
             return true;
         case PostcodeFileReader::OpenResult::NotFound:
             if (data_file.empty()) {
+                // Two or more files that differ from the name only in letter
+                // case: none is taken, and the message says so.
+                const std::vector<std::string> alike = NamesDifferingInCase(folder);
+                if (alike.size() > 1) {
+                    std::string names;
+                    for (const std::string& name : alike) {
+                        names += (names.empty() ? "" : ", ") + name;
+                    }
+                    err.Write(std::string(kProgram) + "No postcodes.csv in the " + folder +
+                              " folder, but " + std::to_string(alike.size()) +
+                              " files whose names differ from it only in letter case (" + names +
+                              "): keep one of them, or name one with --data.\n");
+                    return false;
+                }
                 err.Write(std::string(kProgram) + "Postcodes.CSV file missing from " + folder +
                           " folder.\n");
                 return false;
@@ -230,7 +246,10 @@ int RunFind(const CliOptions& options, Output& out, Output& err) {
     // Rows found before a failure are written whole, a JSON array closed.
     written = written && (!began || writer->End());
     if (!written) {
-        err.Write(std::string(kProgram) + "cannot write the output (is the disk full?)\n");
+        // A reader that has gone (`| head`) wants no message.
+        if (!out.ReaderGone()) {
+            err.Write(std::string(kProgram) + "cannot write the output (is the disk full?)\n");
+        }
         return 2;
     }
     if (!ok) {

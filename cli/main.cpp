@@ -12,13 +12,24 @@
 #include "output.h"
 #include "platform.h"
 
+namespace {
+
+// The status when the reader of standard output has gone (`... | head`):
+// what a shell reports for a program that SIGPIPE ended (128 + 13), on every
+// system. Nothing more is said on standard error.
+constexpr int kReaderGone = 141;
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
     using namespace korvallestin;
     PrepareConsoleStreams();
-    // Full blocks to a file or pipe; a terminal sees each line as it comes.
+    // Full blocks to a file or pipe; a terminal sees each line as it comes,
+    // flushed by the output itself (the Windows runtime has no line
+    // buffering).
     static char out_buffer[1 << 16];
     const bool terminal = StandardOutputIsTerminal();
-    std::setvbuf(stdout, out_buffer, terminal ? _IOLBF : _IOFBF, sizeof out_buffer);
+    std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
     StreamOutput out(stdout, terminal);
     StreamOutput err(stderr);
 
@@ -29,16 +40,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const CliOptions& options = parsed.options;
-    if (options.help) {
-        out.Write(HelpText(options.command));
-        return out.Flush() ? 0 : 2;
-    }
-    if (options.version) {
-        out.Write(VersionText());
-        return out.Flush() ? 0 : 2;
-    }
     int status = 2;
-    if (options.command == CliCommand::Find) {
+    if (options.help || options.version) {
+        out.Write(options.help ? HelpText(options.command) : VersionText());
+        status = 0;
+    } else if (options.command == CliCommand::Find) {
         status = RunFind(options, out, err);
     } else if (options.command == CliCommand::ImportData) {
         status = RunImportData(options, ProgramFolder(), out, err);
@@ -49,11 +55,17 @@ int main(int argc, char* argv[]) {
         environment.seconds = [start] {
             return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         };
-        environment.progress_on_terminal = StandardErrorIsTerminal();
         environment.input_on_terminal = StandardInputIsTerminal();
+        // The progress line on a terminal, never among rows on that terminal.
+        environment.progress_on_terminal =
+            StandardErrorIsTerminal() && (!terminal || !options.check.output.empty());
         status = RunCheck(options, in, out, err, environment);
     }
-    if (!out.Flush() && status != 2) {
+    const bool flushed = out.Flush();
+    if (out.ReaderGone()) {
+        return kReaderGone;
+    }
+    if (!flushed && status != 2) {
         err.Write("korvallestin-cli: cannot write the output\n");
         status = 2;
     }

@@ -16,9 +16,14 @@ class Output {
     // True when a reader is waiting for each line as it comes (a terminal),
     // so that text is not held back to make larger writes.
     virtual bool LineByLine() const { return false; }
+    // True once a write failed because the reader has gone (a pipe closed by
+    // `head`): the program then ends without a word (see main.cpp).
+    virtual bool ReaderGone() const { return false; }
 };
 
-// A C stream (standard output or error, or an opened file).
+// A C stream (standard output or error, or an opened file). Line by line,
+// each write is flushed at once, whatever buffering the stream has (the
+// Windows runtime has no line buffering: _IOLBF buffers fully there).
 class StreamOutput final : public Output {
   public:
     explicit StreamOutput(std::FILE* stream, bool line_by_line = false)
@@ -26,11 +31,15 @@ class StreamOutput final : public Output {
     bool Write(std::string_view text) override;
     bool Flush() override;
     bool LineByLine() const override { return line_by_line_; }
+    bool ReaderGone() const override { return reader_gone_; }
 
   private:
+    bool Failed();
+
     std::FILE* stream_;
     bool line_by_line_;
     bool ok_ = true;
+    bool reader_gone_ = false;
 };
 
 class StringOutput final : public Output {
@@ -47,7 +56,10 @@ class StringOutput final : public Output {
 
 // A file written under a temporary name beside `target` and put in its place
 // only by Commit: until then the target is untouched, and a file that is never
-// committed is removed (also when the program is interrupted).
+// committed is removed (also when the program is interrupted). A target that
+// is a symbolic link has the file it leads to replaced, the link kept; the
+// file replaced keeps its permissions (on Windows its security settings), and
+// the new one is on disk before it takes the old one's place.
 class ReplacingFileOutput final : public Output {
   public:
     ReplacingFileOutput() = default;
@@ -55,7 +67,9 @@ class ReplacingFileOutput final : public Output {
     ReplacingFileOutput(const ReplacingFileOutput&) = delete;
     ReplacingFileOutput& operator=(const ReplacingFileOutput&) = delete;
 
-    // Creates the temporary file; false with the reason in `error`.
+    // Creates the temporary file, readable by its owner only while it is
+    // written; false with the reason in `error`, also when the target is no
+    // file to replace (see CheckOutputName).
     bool Open(const std::string& target, std::string& error);
     bool Write(std::string_view text) override;
     bool Flush() override;
@@ -71,6 +85,16 @@ class ReplacingFileOutput final : public Output {
     std::string temporary_;
     bool ok_ = true;
 };
+
+// The temporary file's name for a file named `base`: hidden, beside it, with
+// `number` (six digits) to tell it apart, and no longer than `longest`
+// bytes: `base` is cut short, at a character's start, where it must be.
+std::string TemporaryName(const std::string& base, unsigned number, std::size_t longest);
+
+// Whether `target` may be written as an output: a file, or a name with no
+// file yet. A folder, a device, a pipe or a socket is refused, with the
+// reason as a sentence in `why`.
+bool CheckOutputName(const std::string& target, std::string& why);
 
 // True when the two names lead to one file (links, case and relative paths
 // included); false when either does not exist.

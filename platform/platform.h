@@ -77,24 +77,54 @@ std::string ProgramFolder();
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
 // Sets up the standard streams of a console program: bytes go out as they
-// are written, UTF-8 text included, and a line feed stays one byte. On Windows
-// the console is told to show UTF-8 and the three streams are put in binary
-// mode; elsewhere there is nothing to do.
+// are written, UTF-8 text included, and a line feed stays one byte; a write to
+// a pipe whose reader has gone fails (see WriteHitClosedPipe) instead of
+// ending the program at once. On Windows the console is told to show UTF-8
+// (its own code page comes back at exit, also on Ctrl+C) and the three
+// streams are put in binary mode.
 void PrepareConsoleStreams();
+// Gives the console back the code page it had before PrepareConsoleStreams;
+// nothing where nothing was changed. Called at exit and on Ctrl+C.
+void RestoreConsoleStreams();
 
 // True when standard output, or standard error, is a terminal (a console
-// window on Windows).
+// window on Windows; a file, a pipe or the null device is none).
 bool StandardOutputIsTerminal();
 bool StandardErrorIsTerminal();
 
-// Creates a new file for writing by a UTF-8 name; fails, with the system's
-// words in `error`, when a file of that name exists already.
-std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error);
+// Called straight after a write to a stream failed: true when it failed
+// because the stream is a pipe whose reader has closed it (`... | head`).
+bool WriteHitClosedPipe();
 
-// Puts the file `from` in the place of `to`, replacing any file there, in one
-// step where the system allows it. False, with the system's words in `error`,
-// when it cannot.
-bool PutFileInPlace(const std::string& from, const std::string& to, std::string& error);
+// What an output's name leads to, symbolic links followed: nothing yet, an
+// ordinary file, a folder, something else (a device, pipe or socket), or a
+// name the system would not look at (its words in `error`). `resolved` is the
+// name the links lead to (the name itself when it is no link): the file to
+// replace, the link kept.
+enum class OutputKind { Missing, File, Folder, NotRegular, System };
+OutputKind InspectOutputName(const std::string& utf8_path, std::string& resolved,
+                             std::string& error);
+
+// The longest file name that `folder` surely takes, in bytes of UTF-8: the
+// file system's own limit (NAME_MAX, 255 bytes on Linux). On Windows the
+// limit is 255 UTF-16 units, which no name of 255 bytes can exceed.
+std::size_t LongestFileName(const std::string& folder);
+
+// Creates a new file for writing by a UTF-8 name; fails, with the system's
+// words in `error`, when a file of that name exists already. With
+// `owner_only`, only its owner may read it until PutFileInPlace gives it the
+// permissions it is to have (POSIX); otherwise it has a new file's usual
+// ones. On Windows it is opened so that it can be removed while it is open.
+std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error, bool owner_only = false);
+
+// Puts the new file `from`, written through `file`, in the place of `to` in
+// one step: flushed to disk first, then given the permissions and owner (on
+// Windows, through ReplaceFileW, the security settings and attributes) of the
+// file it replaces, if there is one. `file` is closed whatever happens. False,
+// with the system's words in `error`, when it cannot be done; `from` is then
+// left for the caller to remove.
+bool PutFileInPlace(std::FILE* file, const std::string& from, const std::string& to,
+                    std::string& error);
 
 // Removes the file `utf8_path` if the program is interrupted (Ctrl+C) before
 // ForgetOnInterrupt; one file at a time.

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -92,6 +93,13 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 
 void PrepareConsoleStreams() {
     // Bytes are written as they are; the terminal decides how to show them.
+    // A closed pipe makes a write fail with EPIPE, which the program answers
+    // as it does on Windows, rather than a signal that ends it mid-write.
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+void RestoreConsoleStreams() {
+    // Nothing was changed.
 }
 
 bool StandardOutputIsTerminal() {
@@ -102,8 +110,55 @@ bool StandardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) != 0;
 }
 
-std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error) {
-    const int fd = ::open(utf8_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+bool WriteHitClosedPipe() {
+    return errno == EPIPE;
+}
+
+OutputKind InspectOutputName(const std::string& utf8_path, std::string& resolved,
+                             std::string& error) {
+    resolved = utf8_path;
+    // Links are followed one by one, as the system would, so that the name
+    // a dangling link leads to is known too.
+    for (int links = 0; links < 40; ++links) {
+        struct stat st {};
+        if (::lstat(resolved.c_str(), &st) != 0) {
+            const int err = errno;
+            if (err == ENOENT) {
+                return OutputKind::Missing;
+            }
+            error = std::strerror(err);
+            return OutputKind::System;
+        }
+        if (S_ISREG(st.st_mode)) {
+            return OutputKind::File;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            return OutputKind::Folder;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            return OutputKind::NotRegular;
+        }
+        std::error_code ec;
+        const std::filesystem::path link = PathFromUtf8(resolved);
+        const std::filesystem::path to = std::filesystem::read_symlink(link, ec);
+        if (ec) {
+            error = ec.message();
+            return OutputKind::System;
+        }
+        resolved = Utf8FromPath(to.is_absolute() ? to : link.parent_path() / to);
+    }
+    error = std::strerror(ELOOP);
+    return OutputKind::System;
+}
+
+std::size_t LongestFileName(const std::string& folder) {
+    const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : std::size_t{NAME_MAX};
+}
+
+std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error, bool owner_only) {
+    const int fd = ::open(utf8_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          owner_only ? 0600 : 0666);
     if (fd < 0) {
         error = std::strerror(errno);
         return nullptr;
@@ -116,10 +171,50 @@ std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error) {
     return file;
 }
 
-bool PutFileInPlace(const std::string& from, const std::string& to, std::string& error) {
+bool PutFileInPlace(std::FILE* file, const std::string& from, const std::string& to,
+                    std::string& error) {
+    const int fd = ::fileno(file);
+    int err = std::fflush(file) == 0 ? 0 : errno;
+    // The file it replaces, if any, gives its permissions and, where the
+    // system lets this process, its owner and group.
+    struct stat old {};
+    struct stat now {};
+    if (err == 0 && ::stat(to.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+        ::fstat(fd, &now) == 0) {
+        if (old.st_uid != now.st_uid || old.st_gid != now.st_gid) {
+            // Not allowed to most users: the file is then theirs, as any
+            // file they write is.
+            if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+                // Kept as this process made it.
+            }
+        }
+        if (::fchmod(fd, old.st_mode & 07777) != 0) {
+            err = errno;
+        }
+    }
+    // On disk before it takes the old file's place: after a crash one or
+    // the other is there whole. A file system that cannot sync says EINVAL.
+    if (err == 0 && ::fsync(fd) != 0 && errno != EINVAL) {
+        err = errno;
+    }
+    if (std::fclose(file) != 0 && err == 0) {
+        err = errno;
+    }
+    if (err != 0) {
+        error = std::strerror(err);
+        return false;
+    }
     if (std::rename(from.c_str(), to.c_str()) != 0) {
         error = std::strerror(errno);
         return false;
+    }
+    // The rename itself, on disk: the folder's entry.
+    const std::string folder = Utf8FromPath(PathFromUtf8(to).parent_path());
+    const int dir =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        (void)::fsync(dir);
+        ::close(dir);
     }
     return true;
 }

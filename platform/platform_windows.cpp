@@ -9,9 +9,12 @@
 #include <io.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "platform.h"
 
@@ -176,61 +179,225 @@ std::vector<std::string> CommandLineArguments(int /*argc*/, char** /*argv*/) {
     return args;
 }
 
+namespace {
+
+// The file the Ctrl+C handler removes; written while it is disarmed.
+std::wstring interrupt_path;
+volatile LONG interrupt_armed = 0;
+// The console's own code page, while it is told to show UTF-8.
+UINT original_output_code_page = 0;
+volatile LONG code_page_changed = 0;
+
+// Ctrl+C, Ctrl+Break, the console closed: the code page back, the temporary
+// file removed (it is open with FILE_SHARE_DELETE, so the removal is allowed
+// and done when the process ends), then the system's own handling ends the
+// program.
+BOOL WINAPI OnControl(DWORD /*event*/) {
+    RestoreConsoleStreams();
+    if (interrupt_armed != 0) {
+        ::DeleteFileW(interrupt_path.c_str());
+    }
+    return FALSE;
+}
+
+void HandleControlEvents() {
+    static const bool installed = ::SetConsoleCtrlHandler(OnControl, TRUE) != 0;
+    (void)installed;
+}
+
+extern "C" void RestoreAtExit() {
+    RestoreConsoleStreams();
+}
+
+}  // namespace
+
 void PrepareConsoleStreams() {
     // The console shows UTF-8; files and pipes get the bytes as written, and
     // binary mode keeps a line feed from becoming CR LF (the program's output
-    // is the same, byte for byte, on every system).
-    ::SetConsoleOutputCP(CP_UTF8);
+    // is the same, byte for byte, on every system). The console is shared
+    // with the command prompt that started the program: its code page goes
+    // back as it was when the program ends.
+    const UINT code_page = ::GetConsoleOutputCP();
+    if (code_page != 0 && code_page != CP_UTF8 && ::SetConsoleOutputCP(CP_UTF8) != 0) {
+        original_output_code_page = code_page;
+        ::InterlockedExchange(&code_page_changed, 1);
+        std::atexit(RestoreAtExit);
+    }
+    HandleControlEvents();
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 }
 
-bool StandardOutputIsTerminal() {
-    return _isatty(_fileno(stdout)) != 0;
-}
-
-bool StandardErrorIsTerminal() {
-    return _isatty(_fileno(stderr)) != 0;
-}
-
-std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error) {
-    std::FILE* file = _wfopen(PathFromUtf8(utf8_path).c_str(), L"wbx");
-    if (file == nullptr) {
-        error = std::strerror(errno);
+void RestoreConsoleStreams() {
+    if (::InterlockedExchange(&code_page_changed, 0) != 0) {
+        ::SetConsoleOutputCP(original_output_code_page);
     }
-    return file;
-}
-
-bool PutFileInPlace(const std::string& from, const std::string& to, std::string& error) {
-    if (::MoveFileExW(PathFromUtf8(from).c_str(), PathFromUtf8(to).c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
-        error = Describe(::GetLastError());
-        return false;
-    }
-    return true;
 }
 
 namespace {
 
-std::wstring interrupt_path;
-volatile LONG interrupt_armed = 0;
+// A console, not a file, a pipe or the null device (which _isatty takes for
+// a terminal, as it is a character device).
+bool IsConsole(DWORD which) {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(which), &mode) != 0;
+}
 
-BOOL WINAPI RemoveOnControl(DWORD /*event*/) {
-    if (interrupt_armed != 0) {
-        ::DeleteFileW(interrupt_path.c_str());
-    }
-    return FALSE;  // the system's own handling ends the program
+bool IsNotFound(DWORD err) {
+    return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace
+
+bool StandardOutputIsTerminal() {
+    return IsConsole(STD_OUTPUT_HANDLE);
+}
+
+bool StandardErrorIsTerminal() {
+    return IsConsole(STD_ERROR_HANDLE);
+}
+
+bool WriteHitClosedPipe() {
+    // The runtime's errno says EINVAL for these; the system's code tells.
+    // Windows says ERROR_NO_DATA (the pipe is being closed), Wine
+    // ERROR_PIPE_NOT_CONNECTED.
+    const DWORD err = ::GetLastError();
+    return errno == EPIPE || err == ERROR_NO_DATA || err == ERROR_BROKEN_PIPE ||
+           err == ERROR_PIPE_NOT_CONNECTED;
+}
+
+OutputKind InspectOutputName(const std::string& utf8_path, std::string& resolved,
+                             std::string& error) {
+    resolved = utf8_path;
+    const std::wstring path = PathFromUtf8(utf8_path).native();
+    // Opened to be looked at only (no access asked): devices and pipes are
+    // found that way, as their names are not in any folder.
+    const HANDLE h =
+        ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD err = ::GetLastError();
+        if (IsNotFound(err)) {
+            return OutputKind::Missing;
+        }
+        error = Describe(err);
+        return OutputKind::System;
+    }
+    OutputKind kind = OutputKind::File;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+        kind = OutputKind::NotRegular;
+    } else if (::GetFileInformationByHandle(h, &info) == 0) {
+        error = Describe(::GetLastError());
+        kind = OutputKind::System;
+    } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        kind = OutputKind::Folder;
+    } else {
+        // A symbolic link: the file it leads to is the one to replace.
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            std::wstring final_path(32768, L'\0');
+            const DWORD length = ::GetFinalPathNameByHandleW(
+                h, final_path.data(), static_cast<DWORD>(final_path.size()), 0);
+            if (length > 0 && length < final_path.size()) {
+                final_path.resize(length);
+                resolved = Narrow(final_path);
+            }
+        }
+    }
+    ::CloseHandle(h);
+    return kind;
+}
+
+std::size_t LongestFileName(const std::string& /*folder*/) {
+    return 255;
+}
+
+std::FILE* CreateNewFile(const std::string& utf8_path, std::string& error, bool /*owner_only*/) {
+    // FILE_SHARE_DELETE: the Ctrl+C handler may remove it while it is open.
+    const HANDLE h = ::CreateFileW(PathFromUtf8(utf8_path).c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = Describe(::GetLastError());
+        return nullptr;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(h), _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        ::CloseHandle(h);
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, "wb");
+    if (file == nullptr) {
+        error = std::strerror(errno);
+        _close(fd);
+    }
+    return file;
+}
+
+namespace {
+
+// Gives the file `to` the access list of the file `from`, when it has one
+// that can be read; nothing otherwise.
+void CopyAccessList(const std::wstring& from, const std::wstring& to) {
+    DWORD size = 0;
+    ::GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    if (size == 0) {
+        return;
+    }
+    std::vector<char> descriptor(size);
+    if (::GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size,
+                           &size) != 0) {
+        ::SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
+    }
+}
+
+}  // namespace
+
+bool PutFileInPlace(std::FILE* file, const std::string& from, const std::string& to,
+                    std::string& error) {
+    // On disk before it takes the old file's place.
+    bool written = std::fflush(file) == 0;
+    DWORD err = ERROR_SUCCESS;
+    if (written &&
+        ::FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) == 0) {
+        err = ::GetLastError();
+    }
+    written = std::fclose(file) == 0 && written;
+    if (!written || err != ERROR_SUCCESS) {
+        error = err != ERROR_SUCCESS ? Describe(err) : std::string(std::strerror(errno));
+        return false;
+    }
+    const std::wstring source = PathFromUtf8(from).native();
+    const std::wstring target = PathFromUtf8(to).native();
+    // Over a file, ReplaceFileW: the new file takes the old one's security
+    // settings (its ACL), attributes and creation time, as an editor's save
+    // keeps them. A name with no file yet is a plain rename. Wine's
+    // ReplaceFileW keeps no access list, so it is copied first as well.
+    CopyAccessList(target, source);
+    if (::ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                       nullptr, nullptr) != 0) {
+        return true;
+    }
+    err = ::GetLastError();
+    if (IsNotFound(err) && ::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0) {
+            return true;
+        }
+        err = ::GetLastError();
+    }
+    error = Describe(err);
+    return false;
+}
 
 void RemoveOnInterrupt(const std::string& utf8_path) {
     interrupt_armed = 0;
     interrupt_path = PathFromUtf8(utf8_path).wstring();
     interrupt_armed = 1;
-    static const bool installed = ::SetConsoleCtrlHandler(RemoveOnControl, TRUE) != 0;
-    (void)installed;
+    HandleControlEvents();
 }
 
 void ForgetOnInterrupt() {

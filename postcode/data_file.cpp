@@ -1,5 +1,6 @@
 #include "data_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string_view>
 #include <vector>
@@ -86,6 +87,20 @@ std::string DescribeFailure(const ReadFailure& failure) {
     return {};
 }
 
+std::vector<std::string> NamesDifferingInCase(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(PathFromUtf8(folder), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::string name = Utf8FromPath(it->path().filename());
+        if (name != kFileName && EqualsIgnoringAsciiCase(name, kFileName)) {
+            names.push_back(std::move(name));
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::string PostcodeFilePath(const std::string& folder) {
     // Joined with the system's own separator.
     const std::filesystem::path dir = PathFromUtf8(folder);
@@ -95,13 +110,7 @@ std::string PostcodeFilePath(const std::string& folder) {
         (ec && ec != std::errc::no_such_file_or_directory)) {
         return Utf8FromPath(exact);
     }
-    std::vector<std::string> matches;
-    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string name = Utf8FromPath(it->path().filename());
-        if (EqualsIgnoringAsciiCase(name, kFileName)) {
-            matches.push_back(std::move(name));
-        }
-    }
+    const std::vector<std::string> matches = NamesDifferingInCase(folder);
     // Two names that differ only in case: neither is more right than the
     // other, so the exact name stands and is reported missing.
     if (matches.size() == 1) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform.h"
 
@@ -52,6 +53,9 @@ std::string DescribeFailure(const ReadFailure& failure);
 // file of exactly that name exists, the one entry whose name differs from it
 // only in letter case (a file copied from a system that ignores case).
 std::string PostcodeFilePath(const std::string& folder);
+// The names in `folder` that differ from postcodes.csv only in letter case,
+// the exact name left out, in byte order.
+std::vector<std::string> NamesDifferingInCase(const std::string& folder);
 
 // Reads the postcode file as a stream of nine-field records through a fixed
 // buffer. The file is opened read-only, only if it is an ordinary file, and

@@ -725,3 +725,40 @@ TEST_F(CheckTest, AWindowCanCheckInBatchesAndCancel) {
 
 }  // namespace
 }  // namespace korvallestin
+
+namespace korvallestin {
+namespace {
+
+// Counts what is read of it.
+class CountingSource final : public ByteSource {
+  public:
+    std::ptrdiff_t Read(char* buffer, std::size_t size) override {
+        ++reads;
+        return list.Read(buffer, size);
+    }
+    std::string Error() const override { return {}; }
+    StringSource list{"Suburb,State,Postcode\nSydney,NSW,2000\n"};
+    int reads = 0;
+};
+
+// An output that is no file to replace is refused before the list is read,
+// and nothing is made beside it.
+TEST_F(CheckTest, AnOutputThatIsNoFileIsRefusedBeforeTheListIsRead) {
+    const std::string folder = dir.File("folder");
+    std::filesystem::create_directory(PathFromUtf8(folder));
+    CliOptions o = options;
+    o.command = CliCommand::Check;
+    o.check.output = folder;
+    CountingSource in;
+    StringOutput out;
+    StringOutput err;
+    EXPECT_EQ(RunCheck(o, in, out, err, {}), 2);
+    EXPECT_EQ(err.Text(), "korvallestin-cli: Cannot write the output " + folder +
+                              ": It is a folder, not a file.\n");
+    EXPECT_EQ(in.reads, 0);
+    EXPECT_EQ(out.Text(), "");
+    EXPECT_TRUE(std::filesystem::is_empty(PathFromUtf8(folder)));
+}
+
+}  // namespace
+}  // namespace korvallestin

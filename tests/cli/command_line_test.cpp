@@ -106,6 +106,12 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
         {{"find", "--format", "xml"},
          "no format 'xml' (the formats are text, csv, tsv and json)",
          ""},
+        // A format's name in any letter case, as a column's heading.
+        {{"find", "--format", "CSV"}, "", "find p= s= l= format=1"},
+        {{"find", "--format=Json"}, "", "find p= s= l= format=3"},
+        {{"find", "--format", "CSVX"},
+         "no format 'CSVX' (the formats are text, csv, tsv and json)",
+         ""},
         {{"find", "--descending"}, "--descending needs --sort COLUMN", ""},
         {{"find", "extra"}, "unexpected argument 'extra' for find", ""},
         {{"check", "a.csv", "b.csv"}, "unexpected argument 'b.csv' for check", ""},

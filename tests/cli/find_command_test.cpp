@@ -47,6 +47,16 @@ TEST(Find, ArgumentsAreShapedAsTheWindowsBoxesShapeTypedKeys) {
         {"４１", "", "", "the postcode cannot hold '４'"},
         {"4\x7F", "", "", "the postcode cannot hold the control character 0x7F"},
         {"𝟒1", "", "", "the postcode cannot hold '𝟒'"},  // four bytes of UTF-8
+        // Each box named in its own words, whichever refuses the key.
+        {"", "q\b", "",
+         "the state cannot hold the control character 0x08 (in the window's "
+         "state box it is the key that deletes)"},
+        {"", "", "\bx",
+         "the locality cannot hold the control character 0x08 (in the window's "
+         "locality box it is the key that deletes)"},
+        {"2.0x", "", "",
+         "the postcode cannot hold 'x' (the window's postcode box takes only "
+         "digits and the full stop)"},
     };
     for (const Case& c : cases) {
         FindOptions options;
