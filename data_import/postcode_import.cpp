@@ -431,7 +431,9 @@ class Importer {
     }
 
   private:
-    void LeaveOut(ImportNote note, LeaveOutReason reason, std::string detail) {
+    // Taken by reference: a detail made from the note's own record is
+    // computed before the note is moved from.
+    void LeaveOut(ImportNote&& note, LeaveOutReason reason, std::string detail) {
         note.reason = reason;
         note.detail = std::move(detail);
         result_.left_out.push_back(std::move(note));
