@@ -119,20 +119,6 @@ struct CloseFile {
 // Rows checked between looks at the clock (and, in a window, at Cancel).
 constexpr std::size_t kBatchRows = 4096;
 
-bool OpenList(const std::string& path, ReadOnlyFile& file, Output& err) {
-    const ReadOnlyFile::Status status = file.Open(path);
-    if (status == ReadOnlyFile::Status::Opened) {
-        return true;
-    }
-    ReadFailure failure;
-    failure.kind = status == ReadOnlyFile::Status::NotFound     ? ReadFailure::Kind::NotFound
-                   : status == ReadOnlyFile::Status::Folder     ? ReadFailure::Kind::Folder
-                   : status == ReadOnlyFile::Status::NotRegular ? ReadFailure::Kind::NotRegular
-                                                                : ReadFailure::Kind::System;
-    failure.reason = file.Error();
-    return Fail(err, "Cannot open the list " + path + ": " + DescribeFailure(failure));
-}
-
 // The output, or the summary file, may replace no file the check reads, and
 // is refused before anything is read.
 bool RefuseReadFiles(const CliOptions& options, Output& err) {

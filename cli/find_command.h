@@ -6,6 +6,7 @@
 #include "command_line.h"
 #include "matching.h"
 #include "output.h"
+#include "platform.h"
 
 namespace korvallestin {
 
@@ -23,6 +24,10 @@ bool OpenDataFile(const std::string& data_file, PostcodeFileReader& reader, std:
                   Output& err);
 // The message for a record that could not be read, after `path`.
 void ReportReadFailure(const std::string& path, const PostcodeFileReader& reader, Output& err);
+
+// Opens a list to be read (an address list or a postcode list to import);
+// false, with the reason written to `err`, when it cannot be.
+bool OpenList(const std::string& path, ReadOnlyFile& file, Output& err);
 
 // `find`: writes the matching records to `out` and returns the exit status
 // (0 found, 1 none, 2 an error).

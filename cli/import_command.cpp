@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data_file.h"
+#include "find_command.h"
 #include "import_report.h"
 #include "install_data.h"
 #include "list_reader.h"
@@ -90,15 +91,7 @@ int RunImportData(const CliOptions& options, const std::string& program_folder, 
     }
 
     ReadOnlyFile file;
-    const ReadOnlyFile::Status status = file.Open(d.input);
-    if (status != ReadOnlyFile::Status::Opened) {
-        ReadFailure failure;
-        failure.kind = status == ReadOnlyFile::Status::NotFound     ? ReadFailure::Kind::NotFound
-                       : status == ReadOnlyFile::Status::Folder     ? ReadFailure::Kind::Folder
-                       : status == ReadOnlyFile::Status::NotRegular ? ReadFailure::Kind::NotRegular
-                                                                    : ReadFailure::Kind::System;
-        failure.reason = file.Error();
-        Fail(err, "Cannot open the list " + d.input + ": " + DescribeFailure(failure));
+    if (!OpenList(d.input, file, err)) {
         return 2;
     }
     FileSource source(file);

@@ -123,24 +123,6 @@ bool HoldsStateAndPostcode(std::string_view locality) {
 constexpr std::array<char32_t, 7> kOtherApostrophes{0x02B9, 0x02BB, 0x02BC, 0x02BD,
                                                     0x201B, 0x2032, 0xFF07};
 
-void AppendUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 std::string CodeName(char32_t cp) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(cp));
@@ -151,7 +133,7 @@ std::string CodeName(char32_t cp) {
 void ReplaceApostrophes(std::string& field, std::string& detail) {
     for (const char32_t cp : kOtherApostrophes) {
         std::string bytes;
-        AppendUtf8(cp, bytes);
+        AppendCodePoint(cp, bytes);
         if (field.find(bytes) == std::string::npos) {
             continue;
         }
@@ -177,7 +159,7 @@ std::string Unwritable(const std::string& field) {
     char32_t refused = 0;
     if (!AppendAsWindows1252(field, bytes, refused)) {
         std::string shown;
-        AppendUtf8(refused, shown);
+        AppendCodePoint(refused, shown);
         return shown + " (" + CodeName(refused) + "), which Windows-1252 cannot hold";
     }
     for (const char c : bytes) {
