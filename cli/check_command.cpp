@@ -28,15 +28,7 @@ bool LoadIndex(const std::string& data_file, LocalityIndex& index, Output& err) 
     if (!OpenDataFile(data_file, reader, path, err)) {
         return false;
     }
-    PostcodeRecord record;
-    bool ok = reader.ReadRecord(record);  // the header
-    while (ok && !reader.AtEnd()) {
-        ok = reader.ReadRecord(record);
-        if (ok) {
-            index.Add(record);
-        }
-    }
-    if (!ok) {
+    if (!ReadEveryRecord(reader, [&](const PostcodeRecord& record) { index.Add(record); })) {
         ReportReadFailure(path, reader, err);
         return false;
     }

@@ -27,19 +27,13 @@ bool Fail(Output& err, const std::string& message) {
 bool ReadPostcodeFile(const std::string& path, std::vector<PostcodeRecord>& records,
                       std::string& error) {
     PostcodeFileReader reader;
-    PostcodeRecord record;
     if (reader.Open(path) != PostcodeFileReader::OpenResult::Opened) {
         error =
             "Cannot open the postcode file " + path + ": " + DescribeFailure(reader.LastFailure());
         return false;
     }
-    bool ok = reader.ReadRecord(record);  // the header
-    while (ok && !reader.AtEnd()) {
-        ok = reader.ReadRecord(record);
-        if (ok) {
-            records.push_back(record);
-        }
-    }
+    const bool ok =
+        ReadEveryRecord(reader, [&](const PostcodeRecord& record) { records.push_back(record); });
     if (!ok) {
         error =
             "Cannot read the postcode file " + path + ": " + DescribeFailure(reader.LastFailure());

@@ -113,4 +113,19 @@ class PostcodeFileReader {
     std::string raw_;  // one field's bytes before decoding, reused
 };
 
+// Reads an opened file's header, then hands each record to `visit`; false
+// when the file cannot be read to its end (the reader's LastFailure says why).
+template <typename Visit>
+bool ReadEveryRecord(PostcodeFileReader& reader, Visit visit) {
+    PostcodeRecord record;
+    bool ok = reader.ReadRecord(record);  // the header
+    while (ok && !reader.AtEnd()) {
+        ok = reader.ReadRecord(record);
+        if (ok) {
+            visit(record);
+        }
+    }
+    return ok;
+}
+
 }  // namespace korvallestin
