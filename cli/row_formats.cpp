@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "list_reader.h"
 #include "result_row_store.h"
 
 namespace korvallestin {
@@ -267,28 +268,6 @@ std::unique_ptr<RowWriter> MakeRowWriter(RowFormat format, Output& out) {
             break;
     }
     return std::make_unique<TextWriter>(out);
-}
-
-void AppendCsvField(std::string_view field, char delimiter, std::string& out) {
-    bool quoted = false;
-    for (const char c : field) {
-        if (c == delimiter || c == '"' || c == '\r' || c == '\n') {
-            quoted = true;
-            break;
-        }
-    }
-    if (!quoted) {
-        out.append(field);
-        return;
-    }
-    out += '"';
-    for (const char c : field) {
-        if (c == '"') {
-            out += '"';
-        }
-        out += c;
-    }
-    out += '"';
 }
 
 void AppendFitted(std::string_view text, std::size_t width, bool pad, std::string& out) {

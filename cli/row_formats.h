@@ -28,10 +28,6 @@ class RowWriter {
 
 std::unique_ptr<RowWriter> MakeRowWriter(RowFormat format, Output& out);
 
-// One field as RFC 4180 writes it: in double quotes, with its quotes doubled,
-// when it holds the delimiter, a quote or a line end.
-void AppendCsvField(std::string_view field, char delimiter, std::string& out);
-
 // Appends the text cut to `width` columns (one column a character, `width` at
 // least 1), its last column an ellipsis when it is cut, padded with spaces to
 // `width` when `pad`. A tab or line end in the text becomes a space.

@@ -1,5 +1,7 @@
 #include "row_formats.h"
 
+#include "list_reader.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>

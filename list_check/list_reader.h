@@ -166,4 +166,8 @@ class ListReader {
     ListFailure failure_;
 };
 
+// One field as RFC 4180 writes it: in double quotes, with its quotes doubled,
+// when it holds the delimiter, a quote or a line end.
+void AppendCsvField(std::string_view field, char delimiter, std::string& out);
+
 }  // namespace korvallestin

@@ -364,4 +364,26 @@ bool ListReader::ReadRow(std::vector<std::string>& fields) {
     return true;
 }
 
+void AppendCsvField(std::string_view field, char delimiter, std::string& out) {
+    bool quoted = false;
+    for (const char c : field) {
+        if (c == delimiter || c == '"' || c == '\r' || c == '\n') {
+            quoted = true;
+            break;
+        }
+    }
+    if (!quoted) {
+        out.append(field);
+        return;
+    }
+    out += '"';
+    for (const char c : field) {
+        if (c == '"') {  // doubled inside the quotes
+            out += '"';
+        }
+        out += c;
+    }
+    out += '"';
+}
+
 }  // namespace korvallestin

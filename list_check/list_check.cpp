@@ -6,7 +6,6 @@
 #include <optional>
 #include <tuple>
 
-#include "row_formats.h"
 #include "sure_fix.h"
 #include "text_encoding.h"
 
@@ -41,23 +40,6 @@ bool IsBlank(const std::vector<std::string>& fields) {
 
 bool IsEndMark(const std::vector<std::string>& fields) {
     return fields.size() == 1 && fields[0] == ListReader::kEndMark;
-}
-
-void AppendJsonString(std::string_view text, std::string& out) {
-    out += '"';
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
 }
 
 // The one column a role may be: as given, else among the usual names, and
@@ -442,42 +424,6 @@ int ListCheck::Status() const {
                    counts_.rows
                ? 0
                : 1;
-}
-
-std::string SummaryJson(const ListCheck& check, double seconds, int status) {
-    const CheckCounts& counts = check.Counts();
-    char time[32];
-    std::snprintf(time, sizeof time, "%.3f", seconds);
-    std::string out = "{\"rows\": " + std::to_string(counts.rows) + ", \"verdicts\": {";
-    for (int v = 0; v < kVerdictCount; ++v) {
-        out += v == 0 ? "" : ", ";
-        AppendJsonString(VerdictWord(static_cast<Verdict>(v)), out);
-        out += ": " + std::to_string(counts.verdicts[static_cast<std::size_t>(v)]);
-    }
-    out += "}, \"blank_rows\": " + std::to_string(counts.blank_rows) +
-           ", \"rows_of_other_width\": " + std::to_string(counts.other_width_rows) +
-           ", \"lines_of_other_width\": [";
-    for (std::size_t i = 0; i < counts.other_width_lines.size(); ++i) {
-        out += (i == 0 ? "" : ", ") + std::to_string(counts.other_width_lines[i]);
-    }
-    out += "], \"columns\": {";
-    const ListColumns& columns = check.Columns();
-    bool first = true;
-    for (const auto& [name, column] :
-         {std::pair{"postcode", &columns.postcode}, std::pair{"locality", &columns.locality},
-          std::pair{"state", &columns.state}}) {
-        out += first ? "" : ", ";
-        first = false;
-        AppendJsonString(name, out);
-        out += ": {\"number\": " + std::to_string(column->index + 1) + ", \"heading\": ";
-        AppendJsonString(column->heading, out);
-        out += "}";
-    }
-    out += "}, \"encoding\": ";
-    AppendJsonString(EncodingName(check.Encoding()), out);
-    out +=
-        ", \"seconds\": " + std::string(time) + ", \"status\": " + std::to_string(status) + "}\n";
-    return out;
 }
 
 }  // namespace korvallestin

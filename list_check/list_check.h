@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "command_line.h"
+#include "check_options.h"
 #include "list_reader.h"
 #include "locality_index.h"
 #include "output.h"
@@ -137,9 +137,5 @@ class ListCheck {
     bool output_failed_ = false;
     std::string refusal_;
 };
-
-// The summary as JSON for scripts: the counts, the columns, the encoding
-// written and the exit status.
-std::string SummaryJson(const ListCheck& check, double seconds, int status);
 
 }  // namespace korvallestin
