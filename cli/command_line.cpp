@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "data_file.h"
 #include "letter_case.h"
-#include "result_row_store.h"
 
 namespace korvallestin {
 
@@ -337,7 +337,7 @@ std::optional<int> ColumnByName(const std::string& name) {
         return std::nullopt;
     }
     const std::string wanted = Simplified(name);
-    for (int i = 0; i < ResultRowStore::kColumns; ++i) {
+    for (int i = 0; i < PostcodeRecord::kFieldCount; ++i) {
         if (!wanted.empty() && Simplified(kColumnHeadings[static_cast<std::size_t>(i)]) == wanted) {
             return i;
         }
