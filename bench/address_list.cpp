@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data_file.h"
+#include "letter_case.h"
 
 namespace korvallestin::bench {
 
@@ -36,10 +37,6 @@ constexpr const char* kStreets[] = {"High Street",   "Station Road", "Main Stree
                                     "Victoria Road", "King Street"};
 constexpr const char* kNames[] = {"A. Nguyen", "B. Smith",    "C. Papadopoulos", "D. O'Brien",
                                   "E. Wilson", "F. Kowalski", "G. Singh",        "H. Taylor"};
-
-bool IsLetter(char c) {
-    return c >= 'A' && c <= 'Z';
-}
 
 // A locality as the checker compares it: words of letters, "MT" and "ST" as
 // "MOUNT" and "SAINT".
@@ -76,10 +73,10 @@ std::string AsTyped(const std::string& locality) {
     std::string out = locality;
     bool word_start = true;
     for (char& c : out) {
-        if (IsLetter(c) && !word_start) {
-            c = static_cast<char>(c - 'A' + 'a');
+        if (!word_start) {
+            c = LowerAsciiLetter(c);
         }
-        word_start = !IsLetter(c) && !(c >= 'a' && c <= 'z');
+        word_start = !IsUpperAsciiLetter(c) && !IsLowerAsciiLetter(c);
     }
     return out;
 }
@@ -89,7 +86,7 @@ std::string AsTyped(const std::string& locality) {
 std::string Misspell(const std::string& locality, Random& random) {
     std::vector<std::size_t> letters;
     for (std::size_t i = 0; i < locality.size(); ++i) {
-        if (IsLetter(locality[i])) {
+        if (IsUpperAsciiLetter(locality[i])) {
             letters.push_back(i);
         }
     }
@@ -110,7 +107,7 @@ std::string Misspell(const std::string& locality, Random& random) {
             out.insert(at, 1, other);
             break;
         default:
-            if (at + 1 < out.size() && IsLetter(out[at + 1])) {
+            if (at + 1 < out.size() && IsUpperAsciiLetter(out[at + 1])) {
                 std::swap(out[at], out[at + 1]);
             }
             break;

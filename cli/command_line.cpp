@@ -4,7 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "result_row_store.h"
+#include "data_file.h"
+#include "letter_case.h"
 
 namespace korvallestin {
 
@@ -18,7 +19,7 @@ std::string Simplified(std::string_view name) {
         if (c == ' ' || c == '-' || c == '_') {
             continue;
         }
-        out.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c);
+        out.push_back(LowerAsciiLetter(c));
     }
     return out;
 }
@@ -214,10 +215,7 @@ class Parser {
                 {"json", RowFormat::Json},
             }};
             // In any letter case, as --sort takes its column's heading.
-            std::string wanted = format_;
-            for (char& c : wanted) {
-                c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-            }
+            const std::string wanted = LowerAscii(format_);
             bool known = false;
             for (const auto& [name, format] : kFormats) {
                 if (wanted == name) {
@@ -339,7 +337,7 @@ std::optional<int> ColumnByName(const std::string& name) {
         return std::nullopt;
     }
     const std::string wanted = Simplified(name);
-    for (int i = 0; i < ResultRowStore::kColumns; ++i) {
+    for (int i = 0; i < PostcodeRecord::kFieldCount; ++i) {
         if (!wanted.empty() && Simplified(kColumnHeadings[static_cast<std::size_t>(i)]) == wanted) {
             return i;
         }

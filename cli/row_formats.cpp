@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "data_file.h"
 #include "list_reader.h"
-#include "result_row_store.h"
 
 namespace korvallestin {
 

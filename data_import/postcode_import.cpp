@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "json_records.h"
+#include "letter_case.h"
 #include "list_reader.h"
 #include "output.h"
 #include "text_encoding.h"
@@ -57,7 +58,7 @@ std::string Simplified(std::string_view heading) {
         if (c == ' ' || c == '_' || c == '-' || c == '.' || c == '\t') {
             continue;
         }
-        out.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c);
+        out.push_back(LowerAsciiLetter(c));
     }
     return out;
 }
@@ -82,15 +83,6 @@ std::string Trimmed(std::string_view text) {
         text.remove_suffix(1);
     }
     return std::string(text);
-}
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 32);
-        }
-    }
-    return text;
 }
 
 bool AllDigits(std::string_view text) {
@@ -353,8 +345,8 @@ class Importer {
             for (int i = 0; i < PostcodeRecord::kFieldCount; ++i) {
                 r.Field(i) = Trimmed(values[static_cast<std::size_t>(i)]);
             }
-            r.Locality = UpperAscii(std::move(r.Locality));
-            r.State = UpperAscii(std::move(r.State));
+            r.Locality = UpperAscii(r.Locality);
+            r.State = UpperAscii(r.State);
         }
         const std::string date = ChangeDate(status);
         if (date > result_.newest_change) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <tuple>
 
+#include "letter_case.h"
 #include "sure_fix.h"
 #include "text_encoding.h"
 
@@ -69,7 +70,7 @@ std::string NormalizedHeading(std::string_view heading) {
             out += ' ';
         }
         space = false;
-        out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        out += LowerAsciiLetter(c);
     }
     return out;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "letter_case.h"
+
 namespace korvallestin {
 
 namespace {
@@ -128,7 +130,7 @@ std::string NormalisedField(std::string_view text) {
             out += ' ';
             space = false;
         }
-        out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        out += UpperAsciiLetter(c);
     }
     return out;
 }

@@ -2,23 +2,21 @@
 
 #include <algorithm>
 
+#include "letter_case.h"
 #include "name_distance.h"
 
 namespace korvallestin {
 
 namespace {
 
-bool IsCapital(char c) {
-    return c >= 'A' && c <= 'Z';
-}
-
 // "TAM O'SHANTER" as "Tam O'Shanter": a capital after a letter becomes small.
 std::string WordCapitals(std::string_view name) {
     std::string out(name);
     for (std::size_t i = 1; i < out.size(); ++i) {
         const char before = out[i - 1];
-        if (IsCapital(out[i]) && (IsCapital(before) || (before >= 'a' && before <= 'z'))) {
-            out[i] = static_cast<char>(out[i] + 32);
+        if (IsUpperAsciiLetter(out[i]) &&
+            (IsUpperAsciiLetter(before) || IsLowerAsciiLetter(before))) {
+            out[i] = LowerAsciiLetter(out[i]);
         }
     }
     return out;
@@ -31,7 +29,7 @@ std::string Respelled(std::string_view given, const std::string& name) {
         return plain;
     }
     const bool small =
-        std::any_of(given.begin(), given.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+        std::any_of(given.begin(), given.end(), [](char c) { return IsLowerAsciiLetter(c); });
     return small ? WordCapitals(name) : name;
 }
 

@@ -17,14 +17,11 @@
 #include <vector>
 
 #include "platform.h"
+#include "platform_windows.h"
 
 namespace korvallestin {
 
-namespace {
-
-// UTF-8 to UTF-16. Strict, a malformed sequence gives an empty name, which
-// names nothing; otherwise it becomes U+FFFD.
-std::wstring Wide(const std::string& utf8, bool strict = true) {
+std::wstring Wide(const std::string& utf8, bool strict) {
     if (utf8.empty()) {
         return {};
     }
@@ -39,8 +36,6 @@ std::wstring Wide(const std::string& utf8, bool strict = true) {
     return wide;
 }
 
-// UTF-16 to UTF-8. A name on disk need not be valid UTF-16 (an unpaired
-// surrogate is allowed); such a unit becomes U+FFFD instead of failing.
 std::string Narrow(const std::wstring& wide) {
     if (wide.empty()) {
         return {};
@@ -56,6 +51,8 @@ std::string Narrow(const std::wstring& wide) {
                           nullptr);
     return narrow;
 }
+
+namespace {
 
 // The system's message for an error code, in UTF-8, without the full stop
 // and line end that Windows puts at its end.

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "letter_case.h"
 #include "text_encoding.h"
 
 namespace korvallestin {
@@ -14,19 +15,6 @@ namespace {
 constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 constexpr char kFileName[] = "postcodes.csv";
 constexpr int kCtrlZ = 0x1A;
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool IsBlank(int c) {
     return c == ' ' || c == '\t';

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform.h"
@@ -26,6 +28,13 @@ struct PostcodeRecord {
     // Field i (0 to 8) in file order.
     std::string& Field(int i);
     const std::string& Field(int i) const;
+};
+
+// The nine fields' headings, in file order: the window's column captions, the
+// console's heading line, and the names its --sort takes.
+inline constexpr std::array<std::string_view, PostcodeRecord::kFieldCount> kColumnHeadings{
+    "Postcode",          "Locality",    "State",      "Comments", "Delivery Office",
+    "Presort Indicator", "Parcel Zone", "BSP Number", "BSP Name",
 };
 
 // Why an Open or a ReadRecord failed.

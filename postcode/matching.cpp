@@ -1,13 +1,16 @@
 #include "matching.h"
 
+#include "letter_case.h"
+
 namespace korvallestin {
 
 namespace {
 
 constexpr int kBackspace = 8;
 
+// A typed key's code in capitals; codes past ASCII stay as they are.
 int UpperCaseLetter(int code) {
-    return (code >= 'a' && code <= 'z') ? code - 32 : code;
+    return (code >= 0 && code < 128) ? UpperAsciiLetter(static_cast<char>(code)) : code;
 }
 
 }  // namespace

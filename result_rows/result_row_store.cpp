@@ -4,16 +4,14 @@
 #include <cstring>
 #include <numeric>
 
+#include "letter_case.h"
+
 namespace korvallestin {
 
 namespace {
 
 using Offset = std::uint32_t;
 constexpr std::size_t kHeaderBytes = sizeof(Offset) * ResultRowStore::kColumns;
-
-constexpr unsigned char Fold(unsigned char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
-}
 
 // Seven bytes of a text from `from` on, case folded, then how many bytes it
 // has from there, up to 8, as one number that orders as that part of the
@@ -57,8 +55,8 @@ std::uint64_t Prefix(std::string_view text) {
 int CompareIgnoringCase(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char ca = Fold(static_cast<unsigned char>(a[i]));
-        const unsigned char cb = Fold(static_cast<unsigned char>(b[i]));
+        const auto ca = static_cast<unsigned char>(UpperAsciiLetter(a[i]));
+        const auto cb = static_cast<unsigned char>(UpperAsciiLetter(b[i]));
         if (ca != cb) {
             return ca < cb ? -1 : 1;
         }

@@ -11,12 +11,6 @@
 
 namespace korvallestin {
 
-// The nine columns' headings, in file order.
-inline constexpr std::array<std::string_view, PostcodeRecord::kFieldCount> kColumnHeadings{
-    "Postcode",          "Locality",    "State",      "Comments", "Delivery Office",
-    "Presort Indicator", "Parcel Zone", "BSP Number", "BSP Name",
-};
-
 // The rows of the results list, stored compactly and kept in sort order.
 //
 // Each row is one buffer: the nine field end offsets followed by the nine

@@ -62,6 +62,9 @@ TEST(CommandLine, ReadsEachCommandsOptionsAndRefusesMistakes) {
          "",
          "find data=y.csv p= s= l= sort=8 format=2"},
         {{"find", "--sort", "bsp_number"}, "", "find p= s= l= sort=7 format=0"},
+        // The first and last headings, and a format's name, in any letter case.
+        {{"find", "--sort", "POSTCODE", "--format", "CSV"}, "", "find p= s= l= sort=0 format=1"},
+        {{"find", "--sort", "Bsp-Name"}, "", "find p= s= l= sort=8 format=0"},
         {{"check"}, "", "check in=- out= pc= lc= sc="},
         {{"check", "list.csv", "--output", "out.csv", "--postcode-column", "3", "--locality-column",
           "Town", "--state-column=st", "--problems-only", "--fix"},

@@ -10,19 +10,9 @@
 #include <cstdio>
 #include <string>
 
-namespace {
+#include "platform_windows.h"
 
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
-                          nullptr, nullptr);
-    return out;
-}
+namespace {
 
 // Asked of the window itself, which may belong to another process, with a
 // bound on the wait.
@@ -35,7 +25,7 @@ std::wstring TextOf(HWND window) {
 }
 
 BOOL CALLBACK PrintControl(HWND control, LPARAM /*unused*/) {
-    const std::string text = Utf8(TextOf(control));
+    const std::string text = korvallestin::Narrow(TextOf(control));
     if (!text.empty()) {
         std::printf("%s\n", text.c_str());
     }
@@ -53,7 +43,7 @@ int main(int argc, char* argv[]) {
     if (window == nullptr) {
         return 1;
     }
-    std::printf("%s\n", Utf8(TextOf(window)).c_str());
+    std::printf("%s\n", korvallestin::Narrow(TextOf(window)).c_str());
     ::EnumChildWindows(window, PrintControl, 0);
     return 0;
 }

@@ -3,8 +3,9 @@
 
 #include <windows.h>
 
-#include <cstddef>
 #include <cstdio>
+
+#include "platform_windows.h"
 
 namespace korvallestin {
 
@@ -28,26 +29,6 @@ bool HighContrastThemeOn() {
            (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
-namespace {
-
-// UTF-8 text as the system's wide characters; text that is not valid UTF-8
-// has its bad bytes replaced rather than failing.
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(utf8.size());
-    const int wide_size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    if (wide_size <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), wide_size);
-    return wide;
-}
-
-}  // namespace
-
 void MarkProgramRunning() {
     // The installer looks for this name (korvallestin.nsi, RUNNING_MUTEX). The
     // handle is never closed: the system releases the mutex when the process
@@ -68,7 +49,8 @@ void ShowCommandLineMistake(const std::string& title, const std::string& text) {
         std::fflush(stderr);
         return;
     }
-    ::MessageBoxW(nullptr, Wide(text).c_str(), Wide(title).c_str(),
+    // Bad bytes in the text are shown replaced rather than losing it all.
+    ::MessageBoxW(nullptr, Wide(text, false).c_str(), Wide(title, false).c_str(),
                   MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
 }
 

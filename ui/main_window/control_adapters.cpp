@@ -10,6 +10,7 @@
 #include "animation_control.h"
 #include "display_adapters.h"
 #include "display_text.h"
+#include "platform.h"
 #include "window_system.h"
 
 namespace korvallestin {
@@ -18,6 +19,12 @@ namespace {
 
 std::string ToUtf8(const QString& text) {
     return text.toUtf8().toStdString();
+}
+
+// The folder of the program's real file, found by the system layer as the
+// console program finds it, with Qt's forward slashes.
+QString SystemProgramFolder() {
+    return QDir::fromNativeSeparators(QString::fromStdString(ProgramFolder()));
 }
 
 }  // namespace
@@ -85,7 +92,7 @@ void EventQueueAdapter::Yield() {
 }
 
 ProgramLocationAdapter::ProgramLocationAdapter(const QString& folder)
-    : folder_(folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder) {}
+    : folder_(folder.isEmpty() ? SystemProgramFolder() : folder) {}
 
 std::string ProgramLocationAdapter::ProgramFolder() const {
     // With the system's own separators: the folder is shown to the user when

@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <string_view>
 
 #include "result_row_store.h"
 #include "results_item_model.h"
@@ -23,22 +25,19 @@ namespace korvallestin {
 
 namespace {
 
-struct Column {
-    const char* caption;
-    double width;  // twips
-};
-// The last five columns share one default width.
+// The columns' widths in twips, in file order; their captions are the
+// fields' headings. The last five columns share one default width.
 constexpr double kDefaultColumnWidth = 1440;
-constexpr Column kColumns[ResultRowStore::kColumns] = {
-    {"Postcode", 900},
-    {"Locality", 3000},
-    {"State", 600},
-    {"Comments", 3000},
-    {"Delivery Office", kDefaultColumnWidth},
-    {"Presort Indicator", kDefaultColumnWidth},
-    {"Parcel Zone", kDefaultColumnWidth},
-    {"BSP Number", kDefaultColumnWidth},
-    {"BSP Name", kDefaultColumnWidth},
+constexpr double kColumnWidths[ResultRowStore::kColumns] = {
+    900,                  // Postcode
+    3000,                 // Locality
+    600,                  // State
+    3000,                 // Comments
+    kDefaultColumnWidth,  // Delivery Office
+    kDefaultColumnWidth,  // Presort Indicator
+    kDefaultColumnWidth,  // Parcel Zone
+    kDefaultColumnWidth,  // BSP Number
+    kDefaultColumnWidth,  // BSP Name
 };
 
 // The luminance of a colour in the sRGB colour space, 0 to 1.
@@ -97,8 +96,9 @@ QPixmap MarkFor(const QPixmap& mark, const QColor& face, const QColor& ink) {
 void SetResultColumns(ResultsItemModel& model, ResultsTableView& view, double logical_dpi) {
     model.ClearColumns();
     for (int i = 0; i < ResultRowStore::kColumns; ++i) {
-        model.AddColumn(QString::fromLatin1(kColumns[i].caption));
-        view.horizontalHeader()->resizeSection(i, TwipsToPixels(kColumns[i].width, logical_dpi));
+        const std::string_view caption = kColumnHeadings[static_cast<std::size_t>(i)];
+        model.AddColumn(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+        view.horizontalHeader()->resizeSection(i, TwipsToPixels(kColumnWidths[i], logical_dpi));
     }
 }
 
