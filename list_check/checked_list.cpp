@@ -226,9 +226,9 @@ struct CheckedList::State {
                Text(Current(row)) != ListReader::kEndMark;
     }
     // Makes one step of Undo of the rows' new fields.
-    void Make(std::vector<std::pair<std::size_t, std::vector<std::string>>> rows) {
+    void Make(const std::vector<std::pair<std::size_t, std::vector<std::string>>>& rows) {
         Change change;
-        for (auto& [row, fields] : rows) {
+        for (const auto& [row, fields] : rows) {
             original.emplace(row, Current(row));
             change.rows.push_back(row);
             change.before.push_back(Current(row));
@@ -637,7 +637,7 @@ std::size_t CheckedList::FixAllSure() {
     }
     const std::size_t count = fixed.size();
     if (count > 0) {
-        s.Make(std::move(fixed));
+        s.Make(fixed);
     }
     return count;
 }

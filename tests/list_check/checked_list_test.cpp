@@ -395,3 +395,59 @@ TEST_F(CheckedListTest, AsksForColumnsItCannotFind) {
 
 }  // namespace
 }  // namespace korvallestin
+
+namespace korvallestin {
+namespace {
+
+// Rows come a step at a time, the first before the list is read through; a
+// cancelled load keeps what it read.
+TEST_F(CheckedListTest, LoadsInStepsAndStopsWhenCancelled) {
+    std::string bytes = "Suburb,State,Postcode\n";
+    while (bytes.size() < std::size_t{512} * 1024) {
+        bytes += "Sydney,NSW,2000\nPerth,WA,6001\n";
+    }
+    CheckedList list(index);
+    std::string error;
+    ASSERT_TRUE(list.Open(dir.Write("big.csv", bytes), error)) << error;
+    EXPECT_EQ(list.LoadedFraction(), 0.0);
+    ASSERT_EQ(list.Load(2), CheckedList::LoadState::More);
+    EXPECT_EQ(list.RowCount(), 2U);
+    EXPECT_EQ(list.Counts().rows, 2U);
+    EXPECT_EQ(VerdictWord(list.RowVerdict(1).value()), "wrong-postcode");
+    EXPECT_EQ(list.Line(1), 3);
+    const double early = list.LoadedFraction();
+    EXPECT_GT(early, 0.0);
+    EXPECT_LT(early, 0.5);
+    ASSERT_EQ(list.Load(20000), CheckedList::LoadState::More);
+    EXPECT_GT(list.LoadedFraction(), early);
+    // Changes wait for the end of loading.
+    list.SetCell(0, 0, "Perth");
+    EXPECT_FALSE(list.CanUndo());
+    list.Cancel();
+    EXPECT_EQ(list.Load(10), CheckedList::LoadState::Cancelled);
+    EXPECT_EQ(list.RowCount(), 20002U);
+    EXPECT_EQ(list.Counts().rows, 20002U);
+    EXPECT_EQ(list.Counts().verdicts[static_cast<std::size_t>(Verdict::WrongPostcode)], 10001U);
+    EXPECT_EQ(list.LoadedFraction(), 1.0);
+}
+
+TEST_F(CheckedListTest, ProposesACheckedCopyBesideTheList) {
+    const std::vector<std::pair<std::string, std::string>> names = {
+        {"list.csv", "list (checked).csv"},
+        {"My list.2024.CSV", "My list.2024 (checked).csv"},
+        {"customers", "customers (checked).csv"},
+    };
+    for (const auto& [name, copy] : names) {
+        CheckedList list(index);
+        std::string error;
+        ASSERT_TRUE(list.Open(dir.Write(name, "Suburb,State,Postcode\n"), error)) << error;
+        EXPECT_EQ(list.CheckedCopyName(), dir.File(copy));
+    }
+    CheckedList missing(index);
+    std::string error;
+    EXPECT_FALSE(missing.Open(dir.File("none.csv"), error));
+    EXPECT_EQ(error.rfind("Cannot open the list " + dir.File("none.csv") + ": ", 0), 0U) << error;
+}
+
+}  // namespace
+}  // namespace korvallestin
