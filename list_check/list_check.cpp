@@ -612,6 +612,11 @@ bool LoadLocalityIndex(const std::string& path, LocalityIndex& index, std::strin
             "Cannot open the postcode file " + path + ": " + DescribeFailure(reader.LastFailure());
         return false;
     }
+    return ReadLocalityIndex(reader, path, index, error);
+}
+
+bool ReadLocalityIndex(PostcodeFileReader& reader, const std::string& path, LocalityIndex& index,
+                       std::string& error) {
     if (!ReadEveryRecord(reader, [&](const PostcodeRecord& record) { index.Add(record); })) {
         error =
             "Cannot read the postcode file " + path + ": " + DescribeFailure(reader.LastFailure());

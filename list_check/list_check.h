@@ -244,8 +244,11 @@ class ListCheck {
     std::string refusal_;
 };
 
-// Builds `index` from the postcode file at `path`; false with a sentence in
-// `error` (the name included) when it cannot be read.
+// Builds `index` from the postcode file at `path` (from `reader`, opened on
+// it); false with a sentence in `error` (the name included) when it cannot be
+// read.
 bool LoadLocalityIndex(const std::string& path, LocalityIndex& index, std::string& error);
+bool ReadLocalityIndex(PostcodeFileReader& reader, const std::string& path, LocalityIndex& index,
+                       std::string& error);
 
 }  // namespace korvallestin
