@@ -466,7 +466,6 @@ bool ListCheck::FindColumns(ByteSource& list) {
 
 void ListCheck::UseColumns(const ListColumns& columns) {
     columns_ = columns;
-    columns_picked_ = true;
     column_error_.clear();
 }
 
@@ -520,13 +519,6 @@ void ListCheck::RereadHeadAsWindows1252() {
         }
     }
     utf8_headings_.clear();
-    if (!columns_picked_ && !options_.no_header) {
-        ListColumns columns;
-        std::string error;
-        if (FindListColumns(headings_, headings_.size(), options_, columns, error)) {
-            columns_ = columns;
-        }
-    }
 }
 
 const ListFailure& ListCheck::ListFailed() const {

@@ -1,5 +1,6 @@
 #include "checked_list.h"
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -230,7 +231,7 @@ namespace {
 std::string Snapshot(const CheckedList& list) {
     std::string out;
     for (std::size_t row = 0; row < list.RowCount(); ++row) {
-        for (std::size_t column = 0; column < list.ColumnCount(); ++column) {
+        for (std::size_t column = 0; column < 6; ++column) {
             out += std::string(list.Cell(row, column)) + "|";
         }
         const std::optional<Verdict> verdict = list.RowVerdict(row);
@@ -280,6 +281,12 @@ TEST_F(CheckedListTest, UndoAndRedoRestoreEachStepExactly) {
          1,
          "fixed",
          "postcode was 2010"},
+        {"a cell past the row's end",
+         [&] { list.SetCell(7, 5, "call first"); },
+         {7},
+         7,
+         "incomplete",
+         ""},
     };
     std::vector<std::string> seen = {Snapshot(list)};
     EXPECT_FALSE(list.Modified());
@@ -312,11 +319,17 @@ TEST_F(CheckedListTest, UndoAndRedoRestoreEachStepExactly) {
     }
     EXPECT_FALSE(list.Redo());
     EXPECT_FALSE(list.Modified());  // back at what was saved
+    EXPECT_EQ(list.ColumnCount(), 6U);
+    EXPECT_EQ(list.Headings().at(5), "column 6");
     // A new change after an undo drops the steps that were undone.
     ASSERT_TRUE(list.Undo());
     list.SetCell(5, 0, "eff");
     EXPECT_FALSE(list.CanRedo());
     EXPECT_TRUE(list.Modified());
+    // Undone to the start, it is the list as the console checks it.
+    while (list.Undo()) {
+    }
+    EXPECT_EQ(Saved(list), ConsoleCheck(kDamaged, {}));
 }
 
 // A list that cannot be read to its end fails at its line; the rows before
@@ -343,6 +356,12 @@ TEST_F(CheckedListTest, ABadListFailsAtItsLineKeepingTheRowsBefore) {
         EXPECT_EQ(list.RowCount(), c.rows);
         EXPECT_EQ(list.Counts().rows, c.rows);
         EXPECT_EQ(list.Load(10), CheckedList::LoadState::Failed);
+        // Part of a list is neither changed nor saved.
+        list.SetCell(0, 0, "Albury");
+        EXPECT_FALSE(list.CanUndo());
+        std::string error;
+        EXPECT_FALSE(list.Save(dir.File("part.csv"), false, error));
+        EXPECT_FALSE(std::filesystem::exists(dir.File("part.csv")));
     }
 }
 
