@@ -199,14 +199,17 @@ struct CheckedList::State {
     }
     // The row's fields after a change here: checked again, and when that
     // makes them right, fixed, with what was there when the list was read.
-    RowState Changed(std::size_t row, const std::vector<std::string>& fields) {
+    // A sure fix is known to make the row right, and is not checked again.
+    RowState Changed(std::size_t row, const std::vector<std::string>& fields, bool sure) {
         if (IsBlankRow(fields)) {
             return Store(fields, kNoVerdict, {});
         }
-        const RowCheck checked = CheckFields(index, Columns(), fields);
-        if (checked.result.verdict != Verdict::Ok) {
-            return Store(fields, static_cast<std::uint8_t>(checked.result.verdict),
-                         checked.suggestion);
+        if (!sure) {
+            const RowCheck checked = CheckFields(index, Columns(), fields);
+            if (checked.result.verdict != Verdict::Ok) {
+                return Store(fields, static_cast<std::uint8_t>(checked.result.verdict),
+                             checked.suggestion);
+            }
         }
         const auto found = original.find(row);
         const RowState was = found != original.end() ? found->second : Current(row);
@@ -228,13 +231,14 @@ struct CheckedList::State {
                Text(Current(row)) != ListReader::kEndMark;
     }
     // Makes one step of Undo of the rows' new fields.
-    void Make(const std::vector<std::pair<std::size_t, std::vector<std::string>>>& rows) {
+    void Make(const std::vector<std::pair<std::size_t, std::vector<std::string>>>& rows,
+              bool sure = false) {
         Change change;
         for (const auto& [row, fields] : rows) {
             original.emplace(row, Current(row));
             change.rows.push_back(row);
             change.before.push_back(Current(row));
-            change.after.push_back(Changed(row, fields));
+            change.after.push_back(Changed(row, fields, sure));
         }
         history.resize(applied);
         if (saved_at && *saved_at > applied) {
@@ -630,7 +634,7 @@ std::size_t CheckedList::FixAllSure() {
     }
     const std::size_t count = fixed.size();
     if (count > 0) {
-        s.Make(fixed);
+        s.Make(fixed, true);
     }
     return count;
 }
