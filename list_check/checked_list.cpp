@@ -306,6 +306,9 @@ struct CheckedList::State {
             const std::size_t row = utf8_cells[i].first;
             std::vector<std::string> fields = Fields(row);
             for (; i < utf8_cells.size() && utf8_cells[i].first == row; ++i) {
+                if (utf8_cells[i].second >= fields.size()) {
+                    continue;
+                }
                 std::string& field = fields[utf8_cells[i].second];
                 const std::string bytes = std::move(field);
                 field.clear();
