@@ -470,3 +470,36 @@ TEST_F(CheckedListTest, ProposesACheckedCopyBesideTheList) {
 
 }  // namespace
 }  // namespace korvallestin
+
+namespace korvallestin {
+namespace {
+
+// The console's first pass over a list, a step at a time: what it learns at
+// the end (a wider row, a byte that is not UTF-8) shapes every row written.
+TEST_F(CheckedListTest, MeasuresAListInSteps) {
+    const std::string bytes =
+        "Suburb,State,Postcode\nSydney,NSW,2000\nPerth,WA,6001\nAlbury,NSW,2640,x,y\nCaf\xE9,NSW,"
+        "\n";
+    CheckOptions options_check;
+    ListCheck check(index, options_check);
+    StringSource first(bytes);
+    check.StartMeasure(first);
+    std::size_t steps = 0;
+    while (check.MeasureRows(1)) {
+        ++steps;
+    }
+    EXPECT_EQ(steps, 4U);
+    EXPECT_FALSE(check.MeasureRows(1));
+    EXPECT_EQ(check.Widest(), 5U);
+    EXPECT_EQ(check.Encoding(), ListOutputEncoding::Windows1252);
+    StringSource second(bytes);
+    ASSERT_TRUE(check.FindColumns(second)) << check.ColumnError();
+    StringOutput out;
+    ASSERT_TRUE(check.WriteHead(out));
+    while (check.CheckRows(1, out)) {
+    }
+    EXPECT_EQ(out.Text(), ConsoleCheck(bytes, {}));
+}
+
+}  // namespace
+}  // namespace korvallestin
