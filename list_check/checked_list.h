@@ -30,6 +30,10 @@ class CheckedList {
     CheckedList& operator=(const CheckedList&) = delete;
 
     // --- Loading -----------------------------------------------------------
+    // Before Open: how lists are read (the header line, delimiter, no header,
+    // columns named), as the console's check is told; fixing, the output and
+    // the encoding written are not taken from it.
+    void SetOptions(const CheckOptions& options);
     // Opens the list read-only; false with a sentence in `error` (the name
     // included) when it cannot be opened. Any list held before is dropped.
     bool Open(const std::string& path, std::string& error);

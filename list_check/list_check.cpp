@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <optional>
 #include <tuple>
+#include <utility>
 
+#include "data_file.h"
 #include "sure_fix.h"
 #include "text_encoding.h"
 
@@ -53,6 +55,10 @@ struct Role {
 };
 
 }  // namespace
+
+bool IsBlankRow(const std::vector<std::string>& fields) {
+    return IsEndMark(fields) || IsBlank(fields);
+}
 
 std::string NormalizedHeading(std::string_view heading) {
     std::string out;
@@ -221,110 +227,32 @@ std::string Summary(const CheckCounts& counts, double seconds) {
     return out;
 }
 
-ListCheck::ListCheck(const LocalityIndex& index, const CheckOptions& options)
-    : index_(index), options_(options) {}
+ListWriter::ListWriter(Output& out, ListFormat format, bool problems_only)
+    : out_(out), format_(std::move(format)), problems_only_(problems_only) {}
 
-std::size_t ListCheck::WidthWithoutOldColumns(std::size_t width) const {
-    if (!had_added_columns_ || width <= header_width_) {
-        return width;
-    }
-    return width <= header_width_ + 2 ? header_width_ : width - 2;
-}
-
-void ListCheck::DropOldColumns(std::vector<std::string>& fields) const {
-    if (had_added_columns_ && fields.size() > header_width_) {
-        const auto first = fields.begin() + static_cast<std::ptrdiff_t>(header_width_);
-        fields.erase(first,
-                     first + std::min<std::ptrdiff_t>(
-                                 2, static_cast<std::ptrdiff_t>(fields.size() - header_width_)));
-    }
-}
-
-void ListCheck::Measure(ByteSource& list) {
-    ListReader reader(list, ListEncoding::Undecided);
-    reader.SetDelimiter(options_.delimiter);
-    reader.SetHeaderLine(options_.header_line);
-    std::vector<std::string> fields;
-    bool first = true;
-    if (options_.no_header ? reader.Start() : reader.ReadHeader(fields)) {
-        if (!options_.no_header) {
-            const std::size_t n = fields.size();
-            had_added_columns_ = n >= 2 && NormalizedHeading(fields[n - 2]) == kVerdictHeading &&
-                                 NormalizedHeading(fields[n - 1]) == kSuggestionHeading;
-            header_width_ = had_added_columns_ ? n - 2 : n;
-            first = false;
-        }
-        while (reader.ReadRow(fields)) {
-            if (IsEndMark(fields) || IsBlank(fields)) {
-                continue;
-            }
-            if (first) {
-                header_width_ = fields.size();
-                first = false;
-            }
-            widest_ = std::max(widest_, WidthWithoutOldColumns(fields.size()));
-        }
-    }
-    measure_failure_ = reader.Failure();
-    measured_bom_ = reader.HadByteOrderMark();
-    measured_non_utf8_ = reader.SawNonUtf8();
-}
-
-bool ListCheck::FindColumns(ByteSource& list) {
-    reader_ = std::make_unique<ListReader>(list, measured_non_utf8_ && !measured_bom_
-                                                     ? ListEncoding::Windows1252
-                                                     : ListEncoding::Utf8);
-    reader_->SetDelimiter(options_.delimiter);
-    reader_->SetHeaderLine(options_.header_line);
-    if (!(options_.no_header ? reader_->Start() : reader_->ReadHeader(headings_))) {
-        return false;
-    }
-    headings_.resize(std::min(headings_.size(), header_width_));
-    added_at_ = std::max(header_width_, widest_);
-    counts_.header_width = header_width_;
-    switch (options_.encoding) {
-        case ListOutputEncoding::Same:
-            encoding_ = measured_bom_        ? ListOutputEncoding::Utf8WithBom
-                        : measured_non_utf8_ ? ListOutputEncoding::Windows1252
-                                             : ListOutputEncoding::Utf8;
-            break;
-        default:
-            encoding_ = options_.encoding;
-    }
-    return FindListColumns(headings_, options_.no_header ? added_at_ : headings_.size(), options_,
-                           columns_, column_error_);
-}
-
-const ListFailure& ListCheck::ListFailed() const {
-    if (reader_ && reader_->Failure().kind != ListFailure::Kind::None) {
-        return reader_->Failure();
-    }
-    return measure_failure_;
-}
-
-bool ListCheck::Emit(Output& sink, long line) {
+bool ListWriter::Emit(long line) {
     std::string* bytes = &line_;
-    if (encoding_ == ListOutputEncoding::Windows1252) {
+    if (format_.encoding == ListOutputEncoding::Windows1252) {
         encoded_.clear();
         char32_t refused = 0;
         if (!AppendAsWindows1252(line_, encoded_, refused)) {
             std::string character;
             AppendCodePoint(refused, character);
             refusal_ = "Line " + std::to_string(line) + " holds '" + character +
-                       "', which Windows-1252 has no byte for: write the list with --encoding "
-                       "utf-8 or utf-8-bom.";
+                       "', which Windows-1252 has no byte for";
+            line_.clear();
             return false;
         }
         bytes = &encoded_;
     }
-    const bool ok = sink.Write(*bytes);
+    const bool ok = out_.Write(*bytes);
     line_.clear();
-    output_failed_ = !ok;
+    failed_ = failed_ || !ok;
     return ok;
 }
 
-void ListCheck::AppendRow(const std::vector<std::string>& fields, std::size_t pad_to) {
-    const char delimiter = reader_->Delimiter();
+void ListWriter::AppendRow(const std::vector<std::string>& fields, std::size_t pad_to) {
+    const char delimiter = format_.delimiter;
     for (std::size_t i = 0; i < std::max(fields.size(), pad_to); ++i) {
         if (i > 0) {
             line_ += delimiter;
@@ -335,35 +263,302 @@ void ListCheck::AppendRow(const std::vector<std::string>& fields, std::size_t pa
     }
 }
 
-bool ListCheck::WriteHead(Output& sink) {
-    const std::string_view line_end = reader_->LineEnd();
-    line_ = encoding_ == ListOutputEncoding::Utf8WithBom ? "\xEF\xBB\xBF" : "";
-    for (const std::string& title : reader_->TitleLines()) {
+bool ListWriter::Head(const std::vector<std::string>& titles,
+                      const std::vector<std::string>* headings) {
+    line_ = format_.encoding == ListOutputEncoding::Utf8WithBom ? "\xEF\xBB\xBF" : "";
+    for (const std::string& title : titles) {
         line_ += title;
-        line_ += line_end;
+        line_ += format_.line_end;
+    }
+    if (headings != nullptr) {
+        if (format_.check_columns) {
+            std::vector<std::string> heads = *headings;
+            for (std::size_t i = heads.size(); i < format_.added_at; ++i) {
+                heads.push_back("column " + std::to_string(i + 1));
+            }
+            heads.emplace_back(kVerdictHeading);
+            heads.emplace_back(kSuggestionHeading);
+            AppendRow(heads, 0);
+        } else {
+            AppendRow(*headings, 0);
+        }
+        line_ += format_.line_end;
+    }
+    return line_.empty() || Emit(1);
+}
+
+bool ListWriter::CheckedRow(const std::vector<std::string>& fields, long line, Verdict verdict,
+                            std::string_view suggestion) {
+    if (problems_only_ && verdict == Verdict::Ok) {
+        return true;
+    }
+    if (!format_.check_columns) {
+        AppendRow(fields, 0);
+    } else {
+        AppendRow(fields, format_.added_at);
+        line_ += format_.delimiter;
+        AppendCsvField(VerdictWord(verdict), format_.delimiter, line_);
+        line_ += format_.delimiter;
+        AppendCsvField(suggestion, format_.delimiter, line_);
+    }
+    line_ += format_.line_end;
+    return Emit(line);
+}
+
+bool ListWriter::BlankRow(const std::vector<std::string>& fields, long line) {
+    if (problems_only_) {
+        return true;
+    }
+    AppendRow(fields, 0);
+    line_ += IsEndMark(fields) ? std::string_view() : std::string_view(format_.line_end);
+    return Emit(line);
+}
+
+namespace {
+
+const std::string& FieldOf(const std::vector<std::string>& fields, const ListColumn& column) {
+    static const std::string kEmpty;
+    const auto i = static_cast<std::size_t>(column.index);
+    return column.index >= 0 && i < fields.size() ? fields[i] : kEmpty;
+}
+
+}  // namespace
+
+RowCheck CheckFields(const LocalityIndex& index, const ListColumns& columns,
+                     const std::vector<std::string>& fields) {
+    RowCheck row;
+    row.result = index.Check(FieldOf(fields, columns.postcode), FieldOf(fields, columns.locality),
+                             FieldOf(fields, columns.state));
+    row.suggestion = SuggestionText(row.result);
+    return row;
+}
+
+bool MakeSureFix(const LocalityIndex& index, const ListColumns& columns,
+                 std::vector<std::string>& fields, RowCheck& row) {
+    const std::optional<SureFix> fix =
+        FindSureFix(index, FieldOf(fields, columns.postcode), FieldOf(fields, columns.locality),
+                    FieldOf(fields, columns.state), row.result);
+    if (!fix) {
+        return false;
+    }
+    // A sure fix needs all three cells, so each is in the row.
+    fields[static_cast<std::size_t>(columns.postcode.index)] = fix->postcode;
+    fields[static_cast<std::size_t>(columns.locality.index)] = fix->locality;
+    fields[static_cast<std::size_t>(columns.state.index)] = fix->state;
+    row.result = {Verdict::Fixed, {}, 0};
+    row.suggestion = fix->before;
+    return true;
+}
+
+ListCheck::ListCheck(const LocalityIndex& index, const CheckOptions& options)
+    : index_(index), options_(options) {}
+
+std::size_t ListCheck::WidthWithoutOldColumns(std::size_t width) const {
+    if (!had_added_columns_ || width <= header_width_) {
+        return width;
+    }
+    return width <= header_width_ + 2 ? header_width_ : width - 2;
+}
+
+void ListCheck::DropOldColumns(std::vector<std::string>& fields) {
+    if (had_added_columns_ && fields.size() > header_width_) {
+        const std::size_t dropped = std::min<std::size_t>(2, fields.size() - header_width_);
+        const auto first = fields.begin() + static_cast<std::ptrdiff_t>(header_width_);
+        fields.erase(first, first + static_cast<std::ptrdiff_t>(dropped));
+        // The UTF-8 fields keep their places among what is left.
+        std::vector<std::size_t> kept;
+        for (const std::size_t i : utf8_fields_) {
+            if (i < header_width_) {
+                kept.push_back(i);
+            } else if (i >= header_width_ + dropped) {
+                kept.push_back(i - dropped);
+            }
+        }
+        utf8_fields_ = std::move(kept);
+    }
+}
+
+void ListCheck::NoteHeader(const std::vector<std::string>& fields) {
+    const std::size_t n = fields.size();
+    had_added_columns_ = n >= 2 && NormalizedHeading(fields[n - 2]) == kVerdictHeading &&
+                         NormalizedHeading(fields[n - 1]) == kSuggestionHeading;
+    header_width_ = had_added_columns_ ? n - 2 : n;
+    width_known_ = true;
+}
+
+void ListCheck::Measure(ByteSource& list) {
+    StartMeasure(list);
+    while (MeasureRows(std::size_t{1} << 16)) {
+    }
+}
+
+void ListCheck::StartMeasure(ByteSource& list) {
+    measured_ = true;
+    measure_reader_ = std::make_unique<ListReader>(list, ListEncoding::Undecided);
+    measure_reader_->SetDelimiter(options_.delimiter);
+    measure_reader_->SetHeaderLine(options_.header_line);
+    measure_first_ = true;
+    if (!(options_.no_header ? measure_reader_->Start()
+                             : measure_reader_->ReadHeader(measure_fields_))) {
+        EndMeasure();
+        return;
     }
     if (!options_.no_header) {
-        std::vector<std::string> heads = headings_;
-        for (std::size_t i = heads.size(); i < added_at_; ++i) {
-            heads.push_back("column " + std::to_string(i + 1));
-        }
-        heads.emplace_back(kVerdictHeading);
-        heads.emplace_back(kSuggestionHeading);
-        AppendRow(heads, 0);
-        line_ += line_end;
+        NoteHeader(measure_fields_);
+        measure_first_ = false;
     }
-    return line_.empty() || Emit(sink, 1);
+}
+
+bool ListCheck::MeasureRows(std::size_t count) {
+    if (!measure_reader_) {
+        return false;
+    }
+    for (std::size_t n = 0; n < count; ++n) {
+        if (!measure_reader_->ReadRow(measure_fields_)) {
+            EndMeasure();
+            return false;
+        }
+        if (IsEndMark(measure_fields_) || IsBlank(measure_fields_)) {
+            continue;
+        }
+        if (measure_first_) {
+            header_width_ = measure_fields_.size();
+            width_known_ = true;
+            measure_first_ = false;
+        }
+        widest_ = std::max(widest_, WidthWithoutOldColumns(measure_fields_.size()));
+    }
+    return true;
+}
+
+void ListCheck::EndMeasure() {
+    measure_failure_ = measure_reader_->Failure();
+    measured_bom_ = measure_reader_->HadByteOrderMark();
+    measured_non_utf8_ = measure_reader_->SawNonUtf8();
+    measure_reader_.reset();
+    measure_fields_ = {};
+}
+
+bool ListCheck::FindColumns(ByteSource& list) {
+    reader_ = std::make_unique<ListReader>(list, measured_ && measured_non_utf8_ && !measured_bom_
+                                                     ? ListEncoding::Windows1252
+                                                     : ListEncoding::Utf8);
+    reader_->SetDelimiter(options_.delimiter);
+    reader_->SetHeaderLine(options_.header_line);
+    if (!(options_.no_header ? reader_->Start() : reader_->ReadHeader(headings_))) {
+        titles_ = reader_->TitleLines();
+        return false;
+    }
+    titles_ = reader_->TitleLines();
+    utf8_headings_ = reader_->Utf8Fields();
+    if (!measured_ && !options_.no_header) {
+        NoteHeader(headings_);
+    }
+    headings_.resize(std::min(headings_.size(), header_width_));
+    counts_.header_width = header_width_;
+    // Read once only, a list without a header may have columns as far as a
+    // row can reach.
+    const std::size_t width = !options_.no_header ? headings_.size()
+                              : measured_         ? std::max(header_width_, widest_)
+                                                  : ListReader::kMaxFields;
+    return FindListColumns(headings_, width, options_, columns_, column_error_);
+}
+
+void ListCheck::UseColumns(const ListColumns& columns) {
+    columns_ = columns;
+    columns_picked_ = true;
+    column_error_.clear();
+}
+
+ListOutputEncoding ListCheck::Encoding() const {
+    if (options_.encoding != ListOutputEncoding::Same) {
+        return options_.encoding;
+    }
+    const bool bom = measured_ ? measured_bom_ : reader_ && reader_->HadByteOrderMark();
+    const bool non_utf8 = measured_ ? measured_non_utf8_ : reader_ && reader_->SawNonUtf8();
+    return bom        ? ListOutputEncoding::Utf8WithBom
+           : non_utf8 ? ListOutputEncoding::Windows1252
+                      : ListOutputEncoding::Utf8;
+}
+
+char ListCheck::Delimiter() const {
+    return reader_ ? reader_->Delimiter() : ',';
+}
+
+std::string_view ListCheck::LineEnd() const {
+    return reader_ ? reader_->LineEnd() : std::string_view("\r\n");
+}
+
+ListFormat ListCheck::Format() const {
+    ListFormat format;
+    format.encoding = Encoding();
+    format.delimiter = Delimiter();
+    format.line_end = std::string(LineEnd());
+    format.added_at = std::max(header_width_, widest_);
+    return format;
+}
+
+bool ListCheck::SawNonUtf8() const {
+    return !measured_ && reader_ && reader_->SawNonUtf8() && !reader_->HadByteOrderMark();
+}
+
+void ListCheck::RereadHeadAsWindows1252() {
+    auto reread = [](std::string& text) {
+        const std::string bytes = std::move(text);
+        text.clear();
+        AppendWindows1252AsUtf8(bytes, text);
+    };
+    const std::vector<bool>& titles = reader_->Utf8Titles();
+    for (std::size_t i = 0; i < titles_.size() && i < titles.size(); ++i) {
+        if (titles[i]) {
+            reread(titles_[i]);
+        }
+    }
+    for (const std::size_t i : utf8_headings_) {
+        if (i < headings_.size()) {
+            reread(headings_[i]);
+        }
+    }
+    utf8_headings_.clear();
+    if (!columns_picked_ && !options_.no_header) {
+        ListColumns columns;
+        std::string error;
+        if (FindListColumns(headings_, headings_.size(), options_, columns, error)) {
+            columns_ = columns;
+        }
+    }
+}
+
+const ListFailure& ListCheck::ListFailed() const {
+    if (reader_ && reader_->Failure().kind != ListFailure::Kind::None) {
+        return reader_->Failure();
+    }
+    return measure_failure_;
+}
+
+bool ListCheck::WriteHead(Output& sink) {
+    writer_ = std::make_unique<ListWriter>(sink, Format(), options_.problems_only);
+    const bool ok = writer_->Head(titles_, options_.no_header ? nullptr : &headings_);
+    if (!writer_->Refusal().empty()) {
+        refusal_ = writer_->Refusal() + ": write the list with --encoding utf-8 or utf-8-bom.";
+    }
+    return ok;
 }
 
 bool ListCheck::CheckRows(std::size_t count, Output& sink) {
-    static const std::string kEmpty;
-    auto field = [this](const ListColumn& column) -> const std::string& {
-        const auto i = static_cast<std::size_t>(column.index);
-        return i < fields_.size() ? fields_[i] : kEmpty;
-    };
-    const std::string_view line_end = reader_->LineEnd();
+    if (!writer_) {
+        writer_ = std::make_unique<ListWriter>(sink, Format(), options_.problems_only);
+    }
+    const bool more = CheckRows(count, *writer_);
+    if (refusal_.empty() && !writer_->Refusal().empty()) {
+        refusal_ = writer_->Refusal() + ": write the list with --encoding utf-8 or utf-8-bom.";
+    }
+    return more;
+}
+
+bool ListCheck::CheckRows(std::size_t count, RowSink& sink) {
     for (std::size_t n = 0; n < count; ++n) {
-        if (done_ || cancelled_ || output_failed_ || !refusal_.empty()) {
+        if (done_ || cancelled_ || stopped_) {
             return false;
         }
         if (!reader_->ReadRow(fields_)) {
@@ -371,50 +566,34 @@ bool ListCheck::CheckRows(std::size_t count, Output& sink) {
             return false;
         }
         const long line = reader_->RowLine();
+        utf8_fields_ = reader_->Utf8Fields();
         if (IsEndMark(fields_) || IsBlank(fields_)) {
             ++counts_.blank_rows;
-            if (!options_.problems_only) {
-                AppendRow(fields_, 0);
-                line_ += IsEndMark(fields_) ? std::string_view() : line_end;
-                Emit(sink, line);
-            }
+            stopped_ = !sink.BlankRow(fields_, line);
             continue;
         }
+        if (!width_known_) {
+            header_width_ = fields_.size();
+            counts_.header_width = header_width_;
+            width_known_ = true;
+        }
         DropOldColumns(fields_);
+        widest_ = std::max(widest_, fields_.size());
         if (fields_.size() != header_width_) {
             if (counts_.other_width_lines.size() < CheckCounts::kShownLines) {
                 counts_.other_width_lines.push_back(line);
             }
             ++counts_.other_width_rows;
         }
-        CheckResult result =
-            index_.Check(field(columns_.postcode), field(columns_.locality), field(columns_.state));
-        std::string suggestion = SuggestionText(result);
+        RowCheck row = CheckFields(index_, columns_, fields_);
         if (options_.fix) {
-            if (const std::optional<SureFix> fix =
-                    FindSureFix(index_, field(columns_.postcode), field(columns_.locality),
-                                field(columns_.state), result)) {
-                // A sure fix needs all three cells, so each is in the row.
-                fields_[static_cast<std::size_t>(columns_.postcode.index)] = fix->postcode;
-                fields_[static_cast<std::size_t>(columns_.locality.index)] = fix->locality;
-                fields_[static_cast<std::size_t>(columns_.state.index)] = fix->state;
-                result = {Verdict::Fixed, {}, 0};
-                suggestion = fix->before;
-            }
+            MakeSureFix(index_, columns_, fields_, row);
         }
         ++counts_.rows;
-        ++counts_.verdicts[static_cast<std::size_t>(result.verdict)];
-        if (!options_.problems_only || result.verdict != Verdict::Ok) {
-            AppendRow(fields_, added_at_);
-            line_ += reader_->Delimiter();
-            AppendCsvField(VerdictWord(result.verdict), reader_->Delimiter(), line_);
-            line_ += reader_->Delimiter();
-            AppendCsvField(suggestion, reader_->Delimiter(), line_);
-            line_ += line_end;
-            Emit(sink, line);
-        }
+        ++counts_.verdicts[static_cast<std::size_t>(row.result.verdict)];
+        stopped_ = !sink.CheckedRow(fields_, line, row.result.verdict, row.suggestion);
     }
-    return !output_failed_ && refusal_.empty();
+    return !stopped_;
 }
 
 int ListCheck::Status() const {
@@ -424,6 +603,22 @@ int ListCheck::Status() const {
                    counts_.rows
                ? 0
                : 1;
+}
+
+bool LoadLocalityIndex(const std::string& path, LocalityIndex& index, std::string& error) {
+    PostcodeFileReader reader;
+    if (reader.Open(path) != PostcodeFileReader::OpenResult::Opened) {
+        error =
+            "Cannot open the postcode file " + path + ": " + DescribeFailure(reader.LastFailure());
+        return false;
+    }
+    if (!ReadEveryRecord(reader, [&](const PostcodeRecord& record) { index.Add(record); })) {
+        error =
+            "Cannot read the postcode file " + path + ": " + DescribeFailure(reader.LastFailure());
+        return false;
+    }
+    index.Finish();
+    return true;
 }
 
 }  // namespace korvallestin

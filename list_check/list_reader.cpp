@@ -102,9 +102,21 @@ int ListReader::Peek() {
 }
 
 void ListReader::Decode(std::string& out) {
+    last_utf8_ = false;
     switch (encoding_) {
         case ListEncoding::Utf8:
-            AppendAsUtf8(raw_, out);
+            if (std::all_of(raw_.begin(), raw_.end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+                out.append(raw_);
+            } else if (IsValidUtf8(raw_)) {
+                saw_non_ascii_ = true;
+                last_utf8_ = true;
+                out.append(raw_);
+            } else {
+                saw_non_ascii_ = true;
+                saw_non_utf8_ = true;
+                AppendWindows1252AsUtf8(raw_, out);
+            }
             return;
         case ListEncoding::Windows1252:
             AppendWindows1252AsUtf8(raw_, out);
@@ -148,6 +160,7 @@ bool ListReader::ReadTitleLine() {
     if (!raw_.empty()) {
         titles_.emplace_back();
         Decode(titles_.back());
+        utf8_titles_.push_back(last_utf8_);
     }
     return failure_.kind == ListFailure::Kind::None;
 }
@@ -208,9 +221,13 @@ void ListReader::EndField(std::vector<std::string>& fields, std::size_t& count) 
     if (count == fields.size()) {
         fields.emplace_back();
     }
-    std::string& field = fields[count++];
+    std::string& field = fields[count];
     field.clear();
     Decode(field);
+    if (last_utf8_) {
+        utf8_fields_.push_back(count);
+    }
+    ++count;
 }
 
 bool ListReader::Start() {
@@ -257,6 +274,7 @@ bool ListReader::ReadRow(std::vector<std::string>& fields) {
     if (!Start()) {
         return false;
     }
+    utf8_fields_.clear();
     if (end_mark_next_) {
         end_mark_next_ = false;
         row_line_ = line_;

@@ -125,10 +125,16 @@ class ListReader {
     // The line the last row read began on.
     long RowLine() const { return row_line_; }
     const ListFailure& Failure() const { return failure_; }
-    // With ListEncoding::Undecided: whether some field read so far holds
-    // bytes beyond ASCII, and whether one of them is not UTF-8.
+    // Whether some field read so far holds bytes beyond ASCII, and whether
+    // one of them is not UTF-8 (with ListEncoding::Undecided or Utf8).
     bool SawNonAscii() const { return saw_non_ascii_; }
     bool SawNonUtf8() const { return saw_non_utf8_; }
+    // With ListEncoding::Utf8: the fields of the last row (or header) read
+    // that held UTF-8 beyond ASCII, by number from 0, and whether each title
+    // line did. Read as Windows-1252 they would be other text, which a reader
+    // that meets a non-UTF-8 field only later may have to make of them.
+    const std::vector<std::size_t>& Utf8Fields() const { return utf8_fields_; }
+    const std::vector<bool>& Utf8Titles() const { return utf8_titles_; }
 
   private:
     int Peek();
@@ -162,6 +168,9 @@ class ListReader {
     bool end_mark_next_ = false;
     bool saw_non_ascii_ = false;
     bool saw_non_utf8_ = false;
+    bool last_utf8_ = false;  // the last field decoded held UTF-8 beyond ASCII
+    std::vector<std::size_t> utf8_fields_;
+    std::vector<bool> utf8_titles_;
     std::vector<std::string> titles_;
     ListFailure failure_;
 };

@@ -24,17 +24,6 @@ std::string WordCapitals(std::string_view name) {
     return out;
 }
 
-// The data's name written the row's way.
-std::string Respelled(std::string_view given, const std::string& name) {
-    std::string plain = PlainPunctuation(given);
-    if (NormalisedField(plain) == name) {
-        return plain;
-    }
-    const bool small =
-        std::any_of(given.begin(), given.end(), [](char c) { return c >= 'a' && c <= 'z'; });
-    return small ? WordCapitals(name) : name;
-}
-
 // The one locality the name surely means at that state and postcode.
 std::optional<std::string> SureName(const LocalityIndex& index, std::string_view locality,
                                     std::string_view state, std::string_view postcode) {
@@ -61,6 +50,32 @@ void Note(std::string_view what, std::string_view was, std::string& before) {
 
 }  // namespace
 
+std::string RespelledLocality(std::string_view given, const std::string& name) {
+    std::string plain = PlainPunctuation(given);
+    if (NormalisedField(plain) == name) {
+        return plain;
+    }
+    const bool small =
+        std::any_of(given.begin(), given.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    return small ? WordCapitals(name) : name;
+}
+
+std::string ChangesNote(std::string_view postcode_before, std::string_view locality_before,
+                        std::string_view state_before, std::string_view postcode,
+                        std::string_view locality, std::string_view state) {
+    std::string before;
+    if (postcode != postcode_before) {
+        Note("postcode", postcode_before, before);
+    }
+    if (locality != locality_before) {
+        Note("locality", locality_before, before);
+    }
+    if (state != state_before) {
+        Note("state", state_before, before);
+    }
+    return before;
+}
+
 std::optional<SureFix> FindSureFix(const LocalityIndex& index, std::string_view postcode,
                                    std::string_view locality, std::string_view state,
                                    const CheckResult& result) {
@@ -77,7 +92,7 @@ std::optional<SureFix> FindSureFix(const LocalityIndex& index, std::string_view 
         if (!name) {
             return std::nullopt;
         }
-        fix.locality = Respelled(locality, *name);
+        fix.locality = RespelledLocality(locality, *name);
     } else if (row.verdict != Verdict::Ok || result.verdict == Verdict::Ok) {
         return std::nullopt;
     }
@@ -85,15 +100,7 @@ std::optional<SureFix> FindSureFix(const LocalityIndex& index, std::string_view 
     if (index.Check(fix.postcode, fix.locality, fix.state).verdict != Verdict::Ok) {
         return std::nullopt;
     }
-    if (fix.postcode != postcode) {
-        Note("postcode", postcode, fix.before);
-    }
-    if (fix.locality != locality) {
-        Note("locality", locality, fix.before);
-    }
-    if (fix.state != state) {
-        Note("state", state, fix.before);
-    }
+    fix.before = ChangesNote(postcode, locality, state, fix.postcode, fix.locality, fix.state);
     return fix;
 }
 

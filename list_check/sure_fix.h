@@ -29,6 +29,17 @@ struct SureFix {
 // A corrected locality keeps the row's way of writing: its own characters
 // with plain punctuation, else the data's name, in word capitals when the
 // row wrote small letters. The corrected row is always ok.
+// What a correction changed, as the sure fix says it: "postcode was 800;
+// locality was Tam O’Shanter", each of the three only when it differs.
+std::string ChangesNote(std::string_view postcode_before, std::string_view locality_before,
+                        std::string_view state_before, std::string_view postcode,
+                        std::string_view locality, std::string_view state);
+
+// The data's locality `name` written the way the row wrote `given`: its own
+// characters with plain punctuation when they are the name, else the name in
+// word capitals when the row wrote small letters.
+std::string RespelledLocality(std::string_view given, const std::string& name);
+
 std::optional<SureFix> FindSureFix(const LocalityIndex& index, std::string_view postcode,
                                    std::string_view locality, std::string_view state,
                                    const CheckResult& result);
