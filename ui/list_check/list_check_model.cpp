@@ -162,6 +162,7 @@ void ListCheckModel::Reorder() {
     // A new filter or order changes which rows stand where: the view starts
     // afresh (a reset, which also drops what screen readers held of it).
     beginResetModel();
+    list_columns_ = list_.ColumnCount();
     order_.Rebuild(*this);
     shown_rows_ = static_cast<int>(std::min<std::size_t>(order_.Size(), kMostRows));
     endResetModel();
