@@ -83,11 +83,10 @@ bool LoadIndex(const std::string& data_file, LocalityIndex& index, Output& err) 
     if (!OpenDataFile(data_file, reader, path, err)) {
         return false;
     }
-    if (!ReadEveryRecord(reader, [&](const PostcodeRecord& record) { index.Add(record); })) {
-        ReportReadFailure(path, reader, err);
-        return false;
+    std::string error;
+    if (!ReadLocalityIndex(reader, path, index, error)) {
+        return Fail(err, error);
     }
-    index.Finish();
     return true;
 }
 

@@ -199,14 +199,17 @@ struct CheckedList::State {
     }
     // The row's fields after a change here: checked again, and when that
     // makes them right, fixed, with what was there when the list was read.
-    RowState Changed(std::size_t row, const std::vector<std::string>& fields) {
+    // A sure fix is known to make the row right, and is not checked again.
+    RowState Changed(std::size_t row, const std::vector<std::string>& fields, bool sure) {
         if (IsBlankRow(fields)) {
             return Store(fields, kNoVerdict, {});
         }
-        const RowCheck checked = CheckFields(index, Columns(), fields);
-        if (checked.result.verdict != Verdict::Ok) {
-            return Store(fields, static_cast<std::uint8_t>(checked.result.verdict),
-                         checked.suggestion);
+        if (!sure) {
+            const RowCheck checked = CheckFields(index, Columns(), fields);
+            if (checked.result.verdict != Verdict::Ok) {
+                return Store(fields, static_cast<std::uint8_t>(checked.result.verdict),
+                             checked.suggestion);
+            }
         }
         const auto found = original.find(row);
         const RowState was = found != original.end() ? found->second : Current(row);
@@ -221,18 +224,21 @@ struct CheckedList::State {
                      note);
     }
 
+    // Only a list read whole is changed (and saved): a copy of part of it
+    // would lose the rest.
     bool Changeable(std::size_t row) const {
-        return row < offsets.size() && load != LoadState::More && load != LoadState::NeedColumns &&
+        return row < offsets.size() && load == LoadState::Done &&
                Text(Current(row)) != ListReader::kEndMark;
     }
     // Makes one step of Undo of the rows' new fields.
-    void Make(std::vector<std::pair<std::size_t, std::vector<std::string>>> rows) {
+    void Make(const std::vector<std::pair<std::size_t, std::vector<std::string>>>& rows,
+              bool sure = false) {
         Change change;
-        for (auto& [row, fields] : rows) {
+        for (const auto& [row, fields] : rows) {
             original.emplace(row, Current(row));
             change.rows.push_back(row);
             change.before.push_back(Current(row));
-            change.after.push_back(Changed(row, fields));
+            change.after.push_back(Changed(row, fields, sure));
         }
         history.resize(applied);
         if (saved_at && *saved_at > applied) {
@@ -244,6 +250,9 @@ struct CheckedList::State {
         changed_rows = change.rows;
         history.push_back(std::move(change));
         ++applied;
+        if (headings.size() < ColumnCount()) {
+            UpdateHeadings();
+        }
     }
 
     void UpdateHeadings() {
@@ -292,16 +301,14 @@ struct CheckedList::State {
         if (!check->SawNonUtf8()) {
             return;
         }
-        const ListColumns before = Columns();
         check->RereadHeadAsWindows1252();
-        const ListColumns& after = Columns();
-        const bool moved = before.postcode.index != after.postcode.index ||
-                           before.locality.index != after.locality.index ||
-                           before.state.index != after.state.index;
         for (std::size_t i = 0; i < utf8_cells.size();) {
             const std::size_t row = utf8_cells[i].first;
             std::vector<std::string> fields = Fields(row);
             for (; i < utf8_cells.size() && utf8_cells[i].first == row; ++i) {
+                if (utf8_cells[i].second >= fields.size()) {
+                    continue;
+                }
                 std::string& field = fields[utf8_cells[i].second];
                 const std::string bytes = std::move(field);
                 field.clear();
@@ -310,13 +317,6 @@ struct CheckedList::State {
             Put(row, Loaded(fields));
         }
         utf8_cells = {};
-        if (moved) {
-            for (std::size_t row = 0; row < offsets.size(); ++row) {
-                if (verdicts[row] != kNoVerdict) {
-                    Put(row, Loaded(Fields(row)));
-                }
-            }
-        }
     }
 
     // Keeps each row checked, for the list held whole.
@@ -621,7 +621,7 @@ void CheckedList::ApplySuggestion(std::size_t row, const Place& place) {
 
 std::size_t CheckedList::FixAllSure() {
     State& s = *state_;
-    if (s.load == LoadState::More || s.load == LoadState::NeedColumns) {
+    if (s.load != LoadState::Done) {
         return 0;
     }
     std::vector<std::pair<std::size_t, std::vector<std::string>>> fixed;
@@ -637,14 +637,14 @@ std::size_t CheckedList::FixAllSure() {
     }
     const std::size_t count = fixed.size();
     if (count > 0) {
-        s.Make(std::move(fixed));
+        s.Make(fixed, true);
     }
     return count;
 }
 
 void CheckedList::SetCell(std::size_t row, std::size_t column, std::string text) {
     State& s = *state_;
-    if (!s.Changeable(row)) {
+    if (!s.Changeable(row) || column >= ListReader::kMaxFields) {
         return;
     }
     // A NUL byte is no text (and parts the cells where they are kept).
@@ -719,8 +719,10 @@ std::string_view CheckedList::LineEnd() const {
 
 bool CheckedList::Save(const std::string& path, bool check_columns, std::string& error) {
     State& s = *state_;
-    if (!s.check || s.load == LoadState::More || s.load == LoadState::NeedColumns) {
-        error = "The list cannot be saved before it is read.";
+    if (s.load != LoadState::Done) {
+        error =
+            "Only a list read to its end can be saved: a copy of part of it would lose the "
+            "rest.";
         return false;
     }
     ReplacingFileOutput out;
@@ -731,7 +733,16 @@ bool CheckedList::Save(const std::string& path, bool check_columns, std::string&
     }
     ListFormat format = s.check->Format();
     format.check_columns = check_columns;
-    format.added_at = std::max(s.check->HeaderWidth(), s.widest);
+    // Where the check columns stand: after the widest row as it is now.
+    std::size_t widest = 0;
+    for (std::size_t row = 0; row < s.offsets.size(); ++row) {
+        if (s.verdicts[row] != kNoVerdict) {
+            const std::string_view text = s.Text(s.Current(row));
+            widest = std::max<std::size_t>(
+                widest, static_cast<std::size_t>(std::count(text.begin(), text.end(), '\0')) + 1);
+        }
+    }
+    format.added_at = std::max(s.check->HeaderWidth(), widest);
     ListWriter writer(out, format);
     bool ok =
         writer.Head(s.check->TitleLines(), s.options.no_header ? nullptr : &s.check->Headings());

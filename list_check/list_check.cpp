@@ -466,7 +466,6 @@ bool ListCheck::FindColumns(ByteSource& list) {
 
 void ListCheck::UseColumns(const ListColumns& columns) {
     columns_ = columns;
-    columns_picked_ = true;
     column_error_.clear();
 }
 
@@ -520,13 +519,6 @@ void ListCheck::RereadHeadAsWindows1252() {
         }
     }
     utf8_headings_.clear();
-    if (!columns_picked_ && !options_.no_header) {
-        ListColumns columns;
-        std::string error;
-        if (FindListColumns(headings_, headings_.size(), options_, columns, error)) {
-            columns_ = columns;
-        }
-    }
 }
 
 const ListFailure& ListCheck::ListFailed() const {
@@ -612,6 +604,11 @@ bool LoadLocalityIndex(const std::string& path, LocalityIndex& index, std::strin
             "Cannot open the postcode file " + path + ": " + DescribeFailure(reader.LastFailure());
         return false;
     }
+    return ReadLocalityIndex(reader, path, index, error);
+}
+
+bool ReadLocalityIndex(PostcodeFileReader& reader, const std::string& path, LocalityIndex& index,
+                       std::string& error) {
     if (!ReadEveryRecord(reader, [&](const PostcodeRecord& record) { index.Add(record); })) {
         error =
             "Cannot read the postcode file " + path + ": " + DescribeFailure(reader.LastFailure());

@@ -191,7 +191,7 @@ class ListCheck {
     // would have found; then the fields of Utf8Fields were read wrongly.
     bool SawNonUtf8() const;
     // Makes the title lines and headings that were read as UTF-8 Windows-1252
-    // text instead, and finds the columns again unless they were picked.
+    // text instead. (The columns stay: the usual names are ASCII.)
     void RereadHeadAsWindows1252();
 
     // 5. What came of it.
@@ -231,7 +231,6 @@ class ListCheck {
     bool had_added_columns_ = false;
     bool width_known_ = false;
     ListColumns columns_;
-    bool columns_picked_ = false;
     std::string column_error_;
     // While checking.
     std::vector<std::string> fields_;
@@ -244,8 +243,11 @@ class ListCheck {
     std::string refusal_;
 };
 
-// Builds `index` from the postcode file at `path`; false with a sentence in
-// `error` (the name included) when it cannot be read.
+// Builds `index` from the postcode file at `path` (from `reader`, opened on
+// it); false with a sentence in `error` (the name included) when it cannot be
+// read.
 bool LoadLocalityIndex(const std::string& path, LocalityIndex& index, std::string& error);
+bool ReadLocalityIndex(PostcodeFileReader& reader, const std::string& path, LocalityIndex& index,
+                       std::string& error);
 
 }  // namespace korvallestin
