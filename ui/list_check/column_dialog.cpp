@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,10 @@ ColumnDialog::ColumnDialog(CheckedList& list, QWidget* parent) : QDialog(parent)
     }
     table->resizeColumnsToContents();
     layout->addWidget(table);
+    // Wide enough for the list's columns, within reason.
+    const int wanted = table->verticalHeader()->width() + table->horizontalHeader()->length() +
+                       2 * table->frameWidth() + 2 * layout->contentsMargins().left();
+    setMinimumWidth(std::min(wanted, 4 * table->horizontalHeader()->defaultSectionSize() * 3));
 
     // Each box offers every column; the ones the headings did name are chosen.
     const ListColumns& found = list.Columns();

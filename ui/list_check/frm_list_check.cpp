@@ -395,6 +395,9 @@ void frmListCheck::LoadEnded(CheckedList::LoadState state) {
     } else {
         model_->ShowPendingRows();
     }
+    // Sized by the rows on view (Qt looks at those alone), so as cheap for a
+    // million rows as for ten.
+    tblRows_->SizeColumnsToContents();
     ShowSummary();
     UpdateActions();
     if (state == CheckedList::LoadState::Cancelled) {
