@@ -37,7 +37,7 @@ class ListCheckTest : public ::testing::Test {
     // Writes `bytes` as a list in the folder, opens it and waits until it
     // is read to its end (or stops); its path.
     std::string Check(const std::string& name, const std::string& bytes) {
-        const std::string path = dir.Write(name, bytes);
+        std::string path = dir.Write(name, bytes);
         EXPECT_TRUE(window->OpenList(QString::fromStdString(path)));
         EXPECT_TRUE(QTest::qWaitFor([this] { return !window->Loading(); }, 20000));
         return path;
