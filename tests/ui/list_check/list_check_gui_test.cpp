@@ -5,11 +5,15 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
+#include <QUrl>
 
 #include <string>
 #include <vector>
@@ -250,6 +254,34 @@ TEST_F(ListCheckTest, ABadPostcodeFileIsSaidAndNothingElseHappens) {
         EXPECT_FALSE(bare.OpenList(QString::fromStdString(own.Write("l.csv", kList)))) << c.what;
         EXPECT_EQ(messages.Seen().size(), 1) << c.what;
         EXPECT_EQ(bare.Model().rowCount(), 0) << c.what;
+    }
+}
+
+TEST_F(ListCheckTest, AFileDroppedOnTheWindowIsOpened) {
+    OpenWindow();
+    const std::string path = dir.Write("dropped.csv", kList);
+    struct Case {
+        const char* what;
+        QUrl url;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"a file elsewhere", QUrl(QStringLiteral("https://example.com/list.csv")), false},
+        {"a file of this computer", QUrl::fromLocalFile(QString::fromStdString(path)), true},
+    };
+    for (const Case& c : cases) {
+        QMimeData data;
+        data.setUrls({c.url});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(window.get(), &enter);
+        EXPECT_EQ(enter.isAccepted(), c.taken) << c.what;
+        if (c.taken) {
+            QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(window.get(), &drop);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Loading(); }, 10000));
+            EXPECT_THAT(window->windowTitle().toStdString(), HasSubstr("dropped.csv"));
+            EXPECT_EQ(window->Model().rowCount(), 3);  // the rows to fix
+        }
     }
 }
 
