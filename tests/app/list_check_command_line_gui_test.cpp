@@ -20,9 +20,9 @@ using ::testing::HasSubstr;
 TEST(ListCheckCommandLine, AnswersWithoutADisplayAndTakesOneListAtMost) {
     struct Case {
         QStringList arguments;
-        int status;
-        const char* out;  // a part of standard output
-        const char* err;  // a part of standard error
+        int status = 0;
+        const char* out = "";  // a part of standard output
+        const char* err = "";  // a part of standard error
     };
     const Case cases[] = {
         {{QStringLiteral("--version")}, 0, "korvallestin-list-check " KORV_VERSION, ""},

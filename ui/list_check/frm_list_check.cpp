@@ -32,6 +32,7 @@
 #include "accessible_notice.h"
 #include "column_dialog.h"
 #include "data_file.h"
+#include "list_check.h"
 #include "platform.h"
 #include "result_columns.h"
 #include "results_table_view.h"
@@ -107,20 +108,17 @@ void frmListCheck::LoadIndex(const QString& program_folder) {
                                 .arg(FromUtf8(path));
             return;
         case PostcodeFileReader::OpenResult::OtherFailure:
-            data_problem_ = QStringLiteral(
-                                "The postcode file %1 cannot be opened: lists cannot be "
-                                "checked without it.")
-                                .arg(FromUtf8(path));
+            data_problem_ =
+                QStringLiteral(
+                    "Cannot open the postcode file %1: %2 Lists cannot be "
+                    "checked without it.")
+                    .arg(FromUtf8(path), FromUtf8(DescribeFailure(reader.LastFailure())));
             return;
     }
-    if (!ReadEveryRecord(reader, [this](const PostcodeRecord& record) { index_.Add(record); })) {
-        data_problem_ = QStringLiteral(
-                            "Cannot read the postcode file %1: %2 Lists cannot be "
-                            "checked without it.")
-                            .arg(FromUtf8(path), FromUtf8(DescribeFailure(reader.LastFailure())));
-        return;
+    std::string error;
+    if (!ReadLocalityIndex(reader, path, index_, error)) {
+        data_problem_ = FromUtf8(error) + QStringLiteral(" Lists cannot be checked without it.");
     }
-    index_.Finish();
 }
 
 void frmListCheck::BuildControls() {
