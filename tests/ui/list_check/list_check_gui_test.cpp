@@ -267,7 +267,8 @@ TEST_F(ListCheckTest, AFileDroppedOnTheWindowIsOpened) {
     };
     const Case cases[] = {
         {"a file elsewhere", QUrl(QStringLiteral("https://example.com/list.csv")), false},
-        {"a file of this computer", QUrl::fromLocalFile(QString::fromStdString(path)), true},
+        {"a file of this computer",
+         QUrl::fromLocalFile(QDir::fromNativeSeparators(QString::fromStdString(path))), true},
     };
     for (const Case& c : cases) {
         QMimeData data;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -186,7 +187,7 @@ TEST_F(ListCheckTest, TheSaveDialogProposesTheCheckedCopyAndTheColumnsChoice) {
         static_cast<QDialog*>(dialog)->accept();  // as its Save button does
     });
     EXPECT_TRUE(window->SaveFromMenu());
-    EXPECT_EQ(proposed.toStdString(), dir.File("list (checked).csv"));
+    EXPECT_EQ(QDir::toNativeSeparators(proposed).toStdString(), dir.File("list (checked).csv"));
     EXPECT_EQ(testing::ReadFileBytes(dir.File("list (checked).csv")), kList);
     EXPECT_EQ(testing::ReadFileBytes(list), kList);
 }
