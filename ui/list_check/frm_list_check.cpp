@@ -181,14 +181,16 @@ void frmListCheck::BuildControls() {
         }
     });
     // The context menu: the row's suggestions, then the table's own Copy.
+    QAction* copy = tblRows_->actions().value(0);
     tblRows_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(tblRows_.get(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        const QModelIndex cell = tblRows_->indexAt(at);
-        if (cell.isValid()) {
-            tblRows_->setCurrentIndex(cell);
-            OfferSuggestions(cell.row());
-        }
-    });
+    connect(tblRows_.get(), &QWidget::customContextMenuRequested, this,
+            [this, copy](const QPoint& at) {
+                const QModelIndex cell = tblRows_->indexAt(at);
+                if (cell.isValid()) {
+                    tblRows_->setCurrentIndex(cell);
+                    OfferSuggestions(cell.row(), copy);
+                }
+            });
     layout->addWidget(tblRows_.get(), 1);
     LoadSortMarks(ilSortIcons_, *tblRows_, HighContrastThemeOn());
     model_->SetHeaderImages(&ilSortIcons_);
@@ -459,12 +461,12 @@ void frmListCheck::Announce(const QString& text) {
 
 // --- Changes -----------------------------------------------------------------
 
-bool frmListCheck::OfferSuggestions(int position) {
-    if (!read_whole_ || position < 0 || position >= model_->rowCount()) {
-        return false;
+bool frmListCheck::OfferSuggestions(int position, QAction* copy) {
+    std::vector<Place> places;
+    if (read_whole_ && position >= 0 && position < model_->rowCount()) {
+        places = list_->Suggestions(model_->ListRow(position));
     }
-    const std::vector<Place> places = list_->Suggestions(model_->ListRow(position));
-    if (places.empty()) {
+    if (places.empty() && copy == nullptr) {
         return false;
     }
     QMenu menu(this);
@@ -474,13 +476,19 @@ bool frmListCheck::OfferSuggestions(int position) {
         QAction* action = menu.addAction(FromUtf8(places[i].Text()));
         action->setData(static_cast<qulonglong>(i));
     }
+    if (copy != nullptr) {
+        if (!places.empty()) {
+            menu.addSeparator();
+        }
+        menu.addAction(copy);
+    }
     const QRect cell = tblRows_->visualRect(model_->index(position, 0));
     const QAction* chosen =
         menu.exec(tblRows_->viewport()->mapToGlobal(cell.isValid() ? cell.bottomLeft() : QPoint()));
-    if (chosen != nullptr) {
+    if (chosen != nullptr && chosen != copy) {
         ApplySuggestion(position, static_cast<std::size_t>(chosen->data().toULongLong()));
     }
-    return true;
+    return !places.empty();
 }
 
 void frmListCheck::ApplySuggestion(int position, std::size_t choice) {

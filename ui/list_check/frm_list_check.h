@@ -54,9 +54,9 @@ class frmListCheck final : public QMainWindow {
     void UndoStep();
     void RedoStep();
     void CancelLoad();
-    // Offers the suggestions of the row shown at `position`; false when it
-    // has none.
-    bool OfferSuggestions(int position);
+    // Offers the suggestions of the row shown at `position` in a menu, with
+    // `copy` after them when given; false when the row has none.
+    bool OfferSuggestions(int position, QAction* copy = nullptr);
     // Puts the row's `choice`th suggestion into it.
     void ApplySuggestion(int position, std::size_t choice);
 

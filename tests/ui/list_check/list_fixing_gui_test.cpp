@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -115,6 +116,42 @@ TEST_F(ListCheckTest, ChangesAreMadeUndoneAndRedoneAStepAtATime) {
         EXPECT_EQ(Action("actRedo")->isEnabled(), s.can_redo) << s.action;
     }
     EXPECT_EQ(cell("C", 3), "6000");
+}
+
+TEST_F(ListCheckTest, TheContextMenuOffersARowsSuggestionsThenCopy) {
+    OpenWindow();
+    Check("list.csv", kList);
+    ListCheckModel& model = window->Model();
+    QAbstractItemView* table = Table();
+    struct Case {
+        const char* name = "";
+        QStringList items;  // a separator is ""
+    };
+    const Case cases[] = {
+        {"C", {QStringLiteral("PERTH (WA 6000)"), QString(), QStringLiteral("&Copy")}},
+        {"B", {QStringLiteral("&Copy")}},  // no suggestion
+    };
+    auto* filter = Find<QComboBox>("cboFilter");
+    filter->setCurrentIndex(filter->findText(QStringLiteral("All rows")));
+    emit filter->activated(filter->currentIndex());
+    for (const Case& c : cases) {
+        QStringList seen;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (const QAction* action : menu->actions()) {
+                seen << action->text();
+            }
+            menu->close();
+        });
+        const QRect cell = table->visualRect(model.index(RowNamed(model, c.name), 1));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, cell.center(),
+                                table->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(table->viewport(), &event);
+        EXPECT_EQ(seen, c.items) << c.name;
+        EXPECT_EQ(model.CellText(RowNamed(model, c.name), 3).toStdString(),
+                  std::string(c.name) == "C" ? "6001" : "3000");
+    }
 }
 
 // The same lists through the window and the console's check: every row's
