@@ -5,7 +5,7 @@ WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test desktop-test bench bench-large bench-table bench-cli sanitize fuzz-smoke package package-smoke orca-test check check-format check-docs mutants format clean windows windows-package windows-test windows-bench
+.PHONY: all deps configure build run test desktop-test bench bench-large bench-table bench-cli bench-lists sanitize fuzz-smoke package package-smoke orca-test check check-format check-docs mutants format clean windows windows-package windows-test windows-bench
 
 all: build
 
@@ -48,6 +48,13 @@ bench-table:
 bench-cli: build
 	./$(BUILD)/bench/korvallestin-cli-bench --cli $(BUILD)/korvallestin-cli \
 		--data $(BUILD)/postcodes.csv --work $(BUILD)/bench-cli
+
+# The List Check window: a list of 1,000,000 addresses made from the shipped
+# file, opened, checked and scrolled in the real window.
+bench-lists: configure
+	cmake --build $(BUILD) -j $(JOBS) --target korvallestin-list-check-bench
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/korvallestin-list-check-bench --data $(BUILD) \
+		--work $(BUILD)/bench-lists
 
 # Every test again, built with AddressSanitizer and UBSan (into build-sanitize).
 sanitize:

@@ -28,13 +28,15 @@ inline QProcessEnvironment WithoutDisplay() {
     return env;
 }
 
-inline Finished RunProgram(const QStringList& arguments) {
+// Starts `program`, the postcode window's unless told.
+inline Finished RunProgram(const QStringList& arguments,
+                           const QString& program = QStringLiteral(KORV_PROGRAM)) {
     QProcess process;
     process.setProcessEnvironment(WithoutDisplay());
-    process.start(QStringLiteral(KORV_PROGRAM), arguments);
+    process.start(program, arguments);
     Finished result;
     if (!process.waitForFinished(30000)) {
-        ADD_FAILURE() << "korvallestin " << arguments.join(' ').toStdString()
+        ADD_FAILURE() << program.toStdString() << " " << arguments.join(' ').toStdString()
                       << " did not end: " << process.errorString().toStdString();
         process.kill();
         process.waitForFinished(5000);
