@@ -69,3 +69,19 @@ if(TARGET korvallestin-cli)
     add_dependencies(korvallestin-cli korvallestin-icon)
     install(TARGETS korvallestin-cli RUNTIME DESTINATION .)
 endif()
+
+# The List Check window, a GUI program beside the postcode window in the same
+# folder, with its own version resource and manifest and the same icon.
+if(TARGET korvallestin-list-check)
+    set_target_properties(korvallestin-list-check PROPERTIES WIN32_EXECUTABLE ON)
+    set(KORV_LIST_CHECK_MANIFEST ${windows_out}/korvallestin-list-check.manifest)
+    configure_file(${windows_dir}/korvallestin-list-check.manifest ${KORV_LIST_CHECK_MANIFEST} @ONLY)
+    configure_file(${windows_dir}/korvallestin-list-check.rc.in
+        ${windows_out}/korvallestin-list-check.rc @ONLY)
+    set_source_files_properties(${windows_out}/korvallestin-list-check.rc
+        TARGET_DIRECTORY korvallestin-list-check PROPERTIES
+        OBJECT_DEPENDS "${KORV_ICO};${KORV_LIST_CHECK_MANIFEST}")
+    target_sources(korvallestin-list-check PRIVATE ${windows_out}/korvallestin-list-check.rc)
+    add_dependencies(korvallestin-list-check korvallestin-icon)
+    install(TARGETS korvallestin-list-check RUNTIME DESTINATION .)
+endif()
