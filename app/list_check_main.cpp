@@ -75,7 +75,7 @@ int main(int argc, char* argv[]) {
     korvallestin::MarkProgramRunning();
     QApplication app(argc, argv);
     // Lets the desktop match the window to its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.korvallestin.ListCheck"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.korvallestin.Korvallestin.ListCheck"));
     korvallestin::frmListCheck window;
     window.show();
     if (!file.isEmpty()) {

@@ -1,10 +1,13 @@
 ; The Windows installer. Installs for the current user, without administrator
 ; rights, into %LOCALAPPDATA%\Programs\Korvallestin, or where the last install
-; went; adds a Start menu shortcut and an entry in Apps & features. /S installs
-; silently. An install over an earlier one first runs the earlier one's own
-; uninstaller, so that one entry remains and no file of the earlier version
-; stays that this one does not ship. The uninstaller removes every file,
-; folder, shortcut and registry key made here.
+; went; adds a Start menu shortcut for each window (Korvallestin and
+; Korvallestin List Check), "Open with" Korvallestin List Check for .csv
+; files (for this user, never as the default program for them) and an entry
+; in Apps & features. /S installs silently. An install over an earlier one
+; first runs the earlier one's own uninstaller, so that one entry remains and
+; no file of the earlier version stays that this one does not ship. The
+; uninstaller removes every file, folder, shortcut and registry key made
+; here, and nothing of another program's.
 ;
 ; Neither goes on while the program runs: they ask for it to be closed
 ; (Retry / Cancel). Exit status: 0 done; 1 cancelled by the user; 2 stopped
@@ -32,6 +35,21 @@ ManifestDPIAware true
 ; Held by the program while it runs (platform/platform_windows.cpp).
 !define RUNNING_MUTEX "Korvallestin.Running"
 !define SYNCHRONIZE 0x00100000
+
+; The List Check window, and what makes it one of the programs that Explorer's
+; "Open with" offers for a .csv file: its application key (the command, its
+; name in the list, the types it opens) and a ProgID of ours named among
+; .csv's OpenWithProgids. The default value of .csv, which names the default
+; program for CSV files, is never read or written.
+!define LIST_CHECK_NAME "Korvallestin List Check"
+!define LIST_CHECK_EXE "korvallestin-list-check.exe"
+!define CLASSES "Software\Classes"
+!define LIST_CHECK_APP_KEY "${CLASSES}\Applications\${LIST_CHECK_EXE}"
+!define LIST_CHECK_PROGID "Korvallestin.ListCheck.csv"
+!define LIST_CHECK_PROGID_KEY "${CLASSES}\${LIST_CHECK_PROGID}"
+!define CSV_KEY "${CLASSES}\.csv"
+; Tells Explorer that file associations changed.
+!define SHCNE_ASSOCCHANGED 0x08000000
 
 Name "${NAME} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -149,6 +167,19 @@ Section "Korvallestin"
 
     CreateShortcut "$SMPROGRAMS\${NAME}.lnk" "$INSTDIR\korvallestin.exe" "" \
         "$INSTDIR\korvallestin.exe" 0 SW_SHOWNORMAL "" "Look up Australian postcodes"
+    CreateShortcut "$SMPROGRAMS\${LIST_CHECK_NAME}.lnk" "$INSTDIR\${LIST_CHECK_EXE}" "" \
+        "$INSTDIR\${LIST_CHECK_EXE}" 0 SW_SHOWNORMAL "" "Check the addresses of a list and fix them"
+
+    ; Open with, for this user only: the file's name is the program's one
+    ; argument.
+    WriteRegStr HKCU "${LIST_CHECK_APP_KEY}" "FriendlyAppName" "${LIST_CHECK_NAME}"
+    WriteRegStr HKCU "${LIST_CHECK_APP_KEY}\shell\open\command" "" '"$INSTDIR\${LIST_CHECK_EXE}" "%1"'
+    WriteRegStr HKCU "${LIST_CHECK_APP_KEY}\SupportedTypes" ".csv" ""
+    WriteRegStr HKCU "${LIST_CHECK_PROGID_KEY}" "" "CSV list"
+    WriteRegStr HKCU "${LIST_CHECK_PROGID_KEY}\DefaultIcon" "" "$INSTDIR\${LIST_CHECK_EXE},0"
+    WriteRegStr HKCU "${LIST_CHECK_PROGID_KEY}\shell\open\command" "" '"$INSTDIR\${LIST_CHECK_EXE}" "%1"'
+    WriteRegNone HKCU "${CSV_KEY}\OpenWithProgids" "${LIST_CHECK_PROGID}"
+    System::Call 'shell32::SHChangeNotify(i ${SHCNE_ASSOCCHANGED}, i 0, p 0, p 0)'
 
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${NAME}"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -182,6 +213,16 @@ Section "Uninstall"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${NAME}.lnk"
+    Delete "$SMPROGRAMS\${LIST_CHECK_NAME}.lnk"
+    ; Our own keys go whole; of .csv's, only our value, and then the two keys
+    ; that held it if nothing else is in them (another program's ProgIDs and
+    ; .csv's default value stay).
+    DeleteRegKey HKCU "${LIST_CHECK_APP_KEY}"
+    DeleteRegKey HKCU "${LIST_CHECK_PROGID_KEY}"
+    DeleteRegValue HKCU "${CSV_KEY}\OpenWithProgids" "${LIST_CHECK_PROGID}"
+    DeleteRegKey /ifempty HKCU "${CSV_KEY}\OpenWithProgids"
+    DeleteRegKey /ifempty HKCU "${CSV_KEY}"
+    System::Call 'shell32::SHChangeNotify(i ${SHCNE_ASSOCCHANGED}, i 0, p 0, p 0)'
     ReadRegDWORD $0 HKCU "${UNINSTALL_KEY}" "MadeProgramsFolder"
     ${If} $0 == 1
         RMDir "$LOCALAPPDATA\Programs"

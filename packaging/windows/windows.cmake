@@ -70,8 +70,8 @@ if(TARGET korvallestin-cli)
     install(TARGETS korvallestin-cli RUNTIME DESTINATION .)
 endif()
 
-# The List Check window, a GUI program of its own beside the postcode window,
-# with the same icon and its own version resource and manifest.
+# The List Check window, a GUI program beside the postcode window in the same
+# folder, with its own version resource and manifest and the same icon.
 if(TARGET korvallestin-list-check)
     set_target_properties(korvallestin-list-check PROPERTIES WIN32_EXECUTABLE ON)
     set(KORV_LIST_CHECK_MANIFEST ${windows_out}/korvallestin-list-check.manifest)
