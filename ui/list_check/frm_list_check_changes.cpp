@@ -22,6 +22,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -67,6 +68,14 @@ bool frmListCheck::OfferSuggestions(int position, QAction* copy) {
         menu.addAction(copy);
     }
     const QRect cell = tblRows_->visualRect(model_->index(position, 0));
+    // The first place is the current item when the menu opens, so that Enter
+    // takes it at once and a screen reader reads it, as a keyboard user
+    // expects of a menu opened from the keyboard.
+    QAction* first = menu.actions().constFirst();
+    connect(&menu, &QMenu::aboutToShow, &menu, [&menu, first] {
+        // Set once the menu is up: opening it clears the current item.
+        QTimer::singleShot(0, &menu, [&menu, first] { menu.setActiveAction(first); });
+    });
     const QAction* chosen =
         menu.exec(tblRows_->viewport()->mapToGlobal(cell.isValid() ? cell.bottomLeft() : QPoint()));
     if (chosen != nullptr && chosen != copy) {
@@ -98,15 +107,17 @@ void frmListCheck::FixAllSure() {
 
 void frmListCheck::UndoStep() {
     if (read_whole_ && list_->Undo()) {
-        AfterChange(
-            QStringLiteral("Undone: %1 rows as they were.").arg(list_->ChangedRows().size()));
+        const std::size_t rows = list_->ChangedRows().size();
+        AfterChange(rows == 1 ? QStringLiteral("Undone: 1 row as it was.")
+                              : QStringLiteral("Undone: %1 rows as they were.").arg(rows));
     }
 }
 
 void frmListCheck::RedoStep() {
     if (read_whole_ && list_->Redo()) {
-        AfterChange(
-            QStringLiteral("Redone: %1 rows changed again.").arg(list_->ChangedRows().size()));
+        const std::size_t rows = list_->ChangedRows().size();
+        AfterChange(rows == 1 ? QStringLiteral("Redone: 1 row changed again.")
+                              : QStringLiteral("Redone: %1 rows changed again.").arg(rows));
     }
 }
 

@@ -83,7 +83,7 @@ void frmListCheck::BuildControls() {
     bar->addWidget(filter_label);
     bar->addWidget(cboFilter_);
     bar->addStretch(1);
-    cmdFixAll_ = new QPushButton(QStringLiteral("&Fix all sure rows"), client);
+    cmdFixAll_ = new QPushButton(QStringLiteral("Fi&x all sure rows"), client);
     cmdFixAll_->setObjectName(QStringLiteral("cmdFixAll"));
     connect(cmdFixAll_, &QPushButton::clicked, this, [this] { FixAllSure(); });
     bar->addWidget(cmdFixAll_);

@@ -2,6 +2,7 @@
 // order, rows on view while a long list loads, the column dialog, bad lists
 // and a bad postcode file.
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -9,9 +10,11 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSet>
 #include <QTableView>
 #include <QUrl>
 
@@ -308,6 +311,26 @@ TEST_F(ListCheckTest, EveryControlIsNamedTabbedAndTheSummaryAnnounced) {
     // A cell is read with its heading.
     EXPECT_EQ(window->Model().index(0, 1).data(Qt::AccessibleTextRole).toString(),
               QStringLiteral("Suburb: Sydny"));
+    // Each Alt key reaches one thing: the menus' and the controls' access
+    // keys are all different.
+    QStringList keys;
+    auto key_of = [&keys](const QString& text) {
+        const qsizetype at = text.indexOf(QLatin1Char('&'));
+        if (at >= 0 && at + 1 < text.size()) {
+            keys << text.at(at + 1).toLower();
+        }
+    };
+    for (const QAction* menu : window->menuBar()->actions()) {
+        key_of(menu->text());
+    }
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        key_of(label->text());
+    }
+    for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        key_of(button->text());
+    }
+    EXPECT_EQ(keys.size(), QSet<QString>(keys.begin(), keys.end()).size())
+        << keys.join(u' ').toStdString();
 }
 
 }  // namespace
