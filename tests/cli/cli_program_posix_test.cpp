@@ -125,7 +125,12 @@ pid_t Start(const std::vector<std::string>& args, int in, int out, int err, bool
         ::dup2(out, 1);
         ::dup2(err, 2);
         ::signal(SIGPIPE, ignore_sigpipe ? SIG_IGN : SIG_DFL);
-        ::signal(SIGINT, SIG_DFL);
+        // The program keeps a signal ignored that it was started with
+        // ignored (as under nohup); the tests start it as a terminal would,
+        // whatever started them.
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            ::signal(signal, SIG_DFL);
+        }
         std::vector<char*> argv{const_cast<char*>(KORV_CLI_PROGRAM)};
         for (const std::string& arg : args) {
             argv.push_back(const_cast<char*>(arg.c_str()));
