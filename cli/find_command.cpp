@@ -281,14 +281,8 @@ bool OpenList(const std::string& path, ReadOnlyFile& file, Output& err) {
     if (status == ReadOnlyFile::Status::Opened) {
         return true;
     }
-    ReadFailure failure;
-    failure.kind = status == ReadOnlyFile::Status::NotFound     ? ReadFailure::Kind::NotFound
-                   : status == ReadOnlyFile::Status::Folder     ? ReadFailure::Kind::Folder
-                   : status == ReadOnlyFile::Status::NotRegular ? ReadFailure::Kind::NotRegular
-                                                                : ReadFailure::Kind::System;
-    failure.reason = file.Error();
     err.Write(std::string(kProgram) + "Cannot open the list " + path + ": " +
-              DescribeFailure(failure) + "\n");
+              DescribeOpenFailure(status, file) + "\n");
     return false;
 }
 

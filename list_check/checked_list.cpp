@@ -43,13 +43,7 @@ class CountingSource final : public ByteSource {
 
 std::string OpenFailure(const std::string& path, const ReadOnlyFile& file,
                         ReadOnlyFile::Status status) {
-    ReadFailure failure;
-    failure.kind = status == ReadOnlyFile::Status::NotFound     ? ReadFailure::Kind::NotFound
-                   : status == ReadOnlyFile::Status::Folder     ? ReadFailure::Kind::Folder
-                   : status == ReadOnlyFile::Status::NotRegular ? ReadFailure::Kind::NotRegular
-                                                                : ReadFailure::Kind::System;
-    failure.reason = file.Error();
-    return "Cannot open the list " + path + ": " + DescribeFailure(failure);
+    return "Cannot open the list " + path + ": " + DescribeOpenFailure(status, file);
 }
 
 const std::string& CellOf(const std::vector<std::string>& fields, const ListColumn& column) {

@@ -49,6 +49,16 @@ const std::string& PostcodeRecord::Field(int i) const {
     }
 }
 
+std::string DescribeOpenFailure(ReadOnlyFile::Status status, const ReadOnlyFile& file) {
+    ReadFailure failure;
+    failure.kind = status == ReadOnlyFile::Status::NotFound     ? ReadFailure::Kind::NotFound
+                   : status == ReadOnlyFile::Status::Folder     ? ReadFailure::Kind::Folder
+                   : status == ReadOnlyFile::Status::NotRegular ? ReadFailure::Kind::NotRegular
+                                                                : ReadFailure::Kind::System;
+    failure.reason = file.Error();
+    return DescribeFailure(failure);
+}
+
 std::string DescribeFailure(const ReadFailure& failure) {
     using Kind = ReadFailure::Kind;
     switch (failure.kind) {

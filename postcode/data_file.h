@@ -58,6 +58,10 @@ struct ReadFailure {
 // A plain-language sentence for a failure, without the file name.
 std::string DescribeFailure(const ReadFailure& failure);
 
+// Why a file could not be opened, as a sentence without its name: `status`
+// is what ReadOnlyFile::Open answered, `file` holds the system's words.
+std::string DescribeOpenFailure(ReadOnlyFile::Status status, const ReadOnlyFile& file);
+
 // The path of the data file in a folder: `folder/postcodes.csv`, or, when no
 // file of exactly that name exists, the one entry whose name differs from it
 // only in letter case (a file copied from a system that ignores case).
