@@ -19,6 +19,15 @@
 
 namespace korvallestin::testing {
 
+// The list both List Check test files open. Rows A to D: unknown-locality, ok, wrong-postcode,
+// postcode-as-number.
+inline constexpr char kList[] =
+    "Name,Suburb,State,Postcode\r\n"
+    "A,Sydny,NSW,2000\r\n"
+    "B,Melbourne,VIC,3000\r\n"
+    "C,Perth,WA,6001\r\n"
+    "D,Darwin,NT,800\r\n";
+
 class ListCheckTest : public ::testing::Test {
   protected:
     // Opens the window on the folder, with the small postcode file unless

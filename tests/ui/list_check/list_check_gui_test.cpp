@@ -32,18 +32,11 @@ namespace korvallestin {
 namespace {
 
 using ::testing::HasSubstr;
+using testing::kList;
 using testing::ListCheckTest;
 using testing::MessageBoxAnswerer;
 using testing::OnModal;
 using Names = std::vector<std::string>;
-
-// Rows A to D: unknown-locality, ok, wrong-postcode, postcode-as-number.
-constexpr char kList[] =
-    "Name,Suburb,State,Postcode\r\n"
-    "A,Sydny,NSW,2000\r\n"
-    "B,Melbourne,VIC,3000\r\n"
-    "C,Perth,WA,6001\r\n"
-    "D,Darwin,NT,800\r\n";
 
 void ChooseFilter(QComboBox& box, const QString& caption) {
     const int at = box.findText(caption);

@@ -30,17 +30,10 @@ namespace korvallestin {
 namespace {
 
 using ::testing::HasSubstr;
+using testing::kList;
 using testing::ListCheckTest;
 using testing::OnModal;
 using Names = std::vector<std::string>;
-
-// Rows A to D: unknown-locality, ok, wrong-postcode, postcode-as-number.
-constexpr char kList[] =
-    "Name,Suburb,State,Postcode\r\n"
-    "A,Sydny,NSW,2000\r\n"
-    "B,Melbourne,VIC,3000\r\n"
-    "C,Perth,WA,6001\r\n"
-    "D,Darwin,NT,800\r\n";
 
 // The shown row whose Name is `name`.
 int RowNamed(ListCheckModel& model, const std::string& name) {
